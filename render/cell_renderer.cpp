@@ -1,0 +1,3 @@
+#include "render/cell_renderer.h"
+
+CellRenderer::~CellRenderer() = default;
