@@ -1,0 +1,128 @@
+#include "render/shade_renderer.h"
+
+#include "render/convert_blocks.h"
+
+namespace {
+
+constexpr std::uint8_t fullBlock = 219;
+constexpr std::uint8_t lightShade = 176;
+constexpr std::uint8_t mediumShade = 177;
+constexpr std::uint8_t darkShade = 178;
+
+std::int32_t distance(std::int32_t r, std::int32_t g, std::int32_t b, std::int32_t cr,
+                      std::int32_t cg, std::int32_t cb) {
+    const std::int32_t dr = cr - r;
+    const std::int32_t dg = cg - g;
+    const std::int32_t db = cb - b;
+    return dr * dr + dg * dg + db * db;
+}
+
+// Table index from a pixel word: the high four bits of red, green and blue,
+// taken without separating the bytes.
+inline std::uint32_t shadeIndex(std::uint32_t w) {
+    return ((w & 0xF0u) << 4) + ((w >> 8) & 0xF0u) + ((w >> 20) & 0x0Fu);
+}
+
+// Per-channel average of a K x K block, rounded down, two channels at a time:
+// red and blue under 0x00FF00FF, green under 0x0000FF00. At most 16 values of
+// 255 per channel, so no sum carries into its neighbour.
+template <int K, int Shift>
+inline std::uint32_t blockAverage(const Pixel* p, std::int32_t stride) {
+    std::uint32_t redBlue = 0;
+    std::uint32_t green = 0;
+    for (int y = 0; y < K; ++y) {
+        const Pixel* row = p + static_cast<std::ptrdiff_t>(y) * stride;
+        for (int x = 0; x < K; ++x) {
+            const std::uint32_t w = pixelWord(row[x]);
+            redBlue += w & 0x00FF00FFu;
+            green += w & 0x0000FF00u;
+        }
+    }
+    return ((redBlue >> Shift) & 0x00FF00FFu) + ((green >> Shift) & 0x0000FF00u);
+}
+
+}  // namespace
+
+Cell ShadeRenderer::colourToCell(std::int32_t red, std::int32_t green, std::int32_t blue) const {
+    std::int32_t best = 0x7FFFFFFF;
+    int d = 0;
+    for (int i = 0; i < 16; ++i) {
+        const PaletteColour& p = shadePalette[i];
+        const std::int32_t dist = distance(red, green, blue, p.red, p.green, p.blue);
+        if (dist < best) {
+            best = dist;
+            d = i;
+        }
+    }
+    std::uint8_t character = fullBlock;
+    std::uint8_t attribute = static_cast<std::uint8_t>(d);
+
+    const PaletteColour& D = shadePalette[d];
+    for (int j = 0; j < 16; ++j) {
+        const PaletteColour& P = shadePalette[j];
+        const auto mixAttribute = static_cast<std::uint8_t>((j > d ? j : d) | ((j > d ? d : j) << 4));
+
+        // Half and half.
+        std::int32_t dist = distance(red, green, blue, (P.red + D.red) / 2, (P.green + D.green) / 2,
+                                     (P.blue + D.blue) / 2);
+        if (dist < best) {
+            best = dist;
+            character = mediumShade;
+            attribute = mixAttribute;
+        }
+        // Three quarters of j.
+        dist = distance(red, green, blue, (3 * P.red) / 4 + D.red / 4, (3 * P.green) / 4 + D.green / 4,
+                        (3 * P.blue) / 4 + D.blue / 4);
+        if (dist < best) {
+            best = dist;
+            character = j > d ? darkShade : lightShade;
+            attribute = mixAttribute;
+        }
+        // One quarter of j.
+        dist = distance(red, green, blue, P.red / 4 + (3 * D.red) / 4, P.green / 4 + (3 * D.green) / 4,
+                        P.blue / 4 + (3 * D.blue) / 4);
+        if (dist < best) {
+            best = dist;
+            character = d > j ? darkShade : lightShade;
+            attribute = mixAttribute;
+        }
+    }
+    return makeCell(character, attribute);
+}
+
+void ShadeRenderer::buildTable(std::int32_t /*flags*/) {
+    table.reset();
+    table = std::make_unique<Cell[]>(tableSize);
+    int entry = 0;
+    for (std::int32_t red = 0; red < 64; red += 4) {
+        for (std::int32_t green = 0; green < 64; green += 4) {
+            for (std::int32_t blue = 0; blue < 64; blue += 4) {
+                table[entry++] = colourToCell(red, green, blue);
+            }
+        }
+    }
+}
+
+void ShadeRenderer::convert1x1(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
+                               std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
+    if (!table) return;
+    const Cell* t = table.get();
+    convertBlocks<1>(pixels, rect, stride, cellColumn, cellRow, cells,
+                     [t](const Pixel* p) { return t[shadeIndex(pixelWord(*p))]; });
+}
+
+void ShadeRenderer::convert2x2(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
+                               std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
+    if (!table) return;
+    const Cell* t = table.get();
+    convertBlocks<2>(pixels, rect, stride, cellColumn, cellRow, cells,
+                     [t, stride](const Pixel* p) { return t[shadeIndex(blockAverage<2, 2>(p, stride))]; });
+}
+
+void ShadeRenderer::convert4x4(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
+                               std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
+    if (!table) return;
+    const Cell* t = table.get();
+    convertBlocks<4>(pixels, rect, stride, cellColumn, cellRow, cells,
+                     [t, stride](const Pixel* p) { return t[shadeIndex(blockAverage<4, 4>(p, stride))]; });
+}

@@ -1,0 +1,163 @@
+#include "wire/draw.h"
+
+#include <cmath>
+
+namespace {
+
+std::uint8_t saturatingAdd(std::uint8_t value, std::int32_t amount) {
+    const std::int32_t sum = value + amount;
+    if (sum > 255) return 255;
+    if (sum < 0) return 0;
+    return static_cast<std::uint8_t>(sum);
+}
+
+// Adds weight w of the colour to pixel (column, row) when it lies on the grid.
+// Rounding can carry a line walk one step past the frame at a border; such a
+// step carries no light and must not wrap into a neighbouring row.
+void addWeighted(Pixel* target, int column, int row, float w, Vec3 colour) {
+    if (column < 0 || column >= screenWidth || row < 0 || row >= screenHeight) return;
+    addColour(target[row * screenWidth + column], static_cast<std::int32_t>(w * colour.x * 255.0f),
+              static_cast<std::int32_t>(w * colour.y * 255.0f),
+              static_cast<std::int32_t>(w * colour.z * 255.0f));
+}
+
+}  // namespace
+
+void addColour(Pixel& pixel, std::int32_t red, std::int32_t green, std::int32_t blue) {
+    pixel.red = saturatingAdd(pixel.red, red);
+    pixel.green = saturatingAdd(pixel.green, green);
+    pixel.blue = saturatingAdd(pixel.blue, blue);
+}
+
+void drawLine(const ScreenLine& line, Pixel* target, Vec3 colour) {
+    // Infinite or NaN coordinates (a vertex projected from a depth near 0)
+    // fail every clipping test and would reach the walk as garbage. A clipped
+    // finite line always lies within the frame, give or take rounding.
+    const bool inFrame = line.x0 >= 0 && line.x0 <= 80 && line.x1 >= 0 && line.x1 <= 80 &&
+                         line.y0 >= 0 && line.y0 <= 50 && line.y1 >= 0 && line.y1 <= 50;
+    if (!inFrame) return;
+
+    const float dx = line.x1 - line.x0;
+    const float dy = line.y1 - line.y0;
+    const bool xMajor = std::fabs(dy) < std::fabs(dx);
+
+    // Walk from the end with the smaller major coordinate, so that a line and
+    // its reverse light the same pixels.
+    float as, bs, da, db;
+    if (xMajor) {
+        const bool reverse = dx < 0;
+        as = reverse ? line.x1 : line.x0;
+        bs = reverse ? line.y1 : line.y0;
+        da = reverse ? -dx : dx;
+        db = reverse ? -dy : dy;
+    } else {
+        const bool reverse = dy < 0;
+        as = reverse ? line.y1 : line.y0;
+        bs = reverse ? line.x1 : line.x0;
+        da = reverse ? -dy : dy;
+        db = reverse ? -dx : dx;
+    }
+    // Coinciding end points: nothing to draw (and no 0/0 gradient).
+    if (!(da > 0)) return;
+
+    const float ae = as + da;
+    const int ma = static_cast<int>(as);
+    const int me = static_cast<int>(ae);
+    int n = static_cast<int>(bs);
+
+    float cs = 1.0f - (as - static_cast<float>(ma));
+    const float ce = ae - static_cast<float>(me);
+    const float g = db / da;
+
+    float f = (cs - 0.5f) * g + (bs - static_cast<float>(n)) - 0.5f;
+    if (f < 0) {
+        f = f + 1.0f;
+        n = n - 1;
+    }
+    if (ma == me) cs = cs - (1.0f - ce);
+
+    for (int m = ma; m <= me; ++m) {
+        const float c = m == ma ? cs : (m == me ? ce : 1.0f);
+        if (xMajor) {
+            addWeighted(target, m, n, (1.0f - f) * c, colour);
+            addWeighted(target, m, n + 1, c * f, colour);
+        } else {
+            addWeighted(target, n, m, (1.0f - f) * c, colour);
+            addWeighted(target, n + 1, m, c * f, colour);
+        }
+        f = f + g;
+        if (f > 1.0f) {
+            f = f - 1.0f;
+            ++n;
+        } else if (f < 0.0f) {
+            f = f + 1.0f;
+            --n;
+        }
+    }
+}
+
+void clipAndDrawLine(ScreenLine& l, Vec3 colour) {
+    // Each test moves an outside end along the line onto the boundary, or
+    // rejects the line when both ends are outside on the same side.
+    if (l.x0 < 1) {
+        if (l.x1 < 1) return;
+        l.y0 = l.y1 + (l.x1 - 1) / (l.x1 - l.x0) * (l.y0 - l.y1);
+        l.x0 = 1;
+    }
+    if (l.x1 < 1) {
+        if (l.x0 < 1) return;
+        l.y1 = l.y0 + (l.x0 - 1) / (l.x0 - l.x1) * (l.y1 - l.y0);
+        l.x1 = 1;
+    }
+    if (l.x0 > 79) {
+        if (l.x1 > 79) return;
+        l.y0 = l.y1 + (l.x1 - 79) / (l.x1 - l.x0) * (l.y0 - l.y1);
+        l.x0 = 79;
+    }
+    if (l.x1 > 79) {
+        if (l.x0 > 79) return;
+        l.y1 = l.y0 + (l.x0 - 79) / (l.x0 - l.x1) * (l.y1 - l.y0);
+        l.x1 = 79;
+    }
+    if (l.y0 < 1) {
+        if (l.y1 < 1) return;
+        l.x0 = l.x1 + (l.y1 - 1) / (l.y1 - l.y0) * (l.x0 - l.x1);
+        l.y0 = 1;
+    }
+    if (l.y1 < 1) {
+        if (l.y0 < 1) return;
+        l.x1 = l.x0 + (l.y0 - 1) / (l.y0 - l.y1) * (l.x1 - l.x0);
+        l.y1 = 1;
+    }
+    if (l.y0 > 49) {
+        if (l.y1 > 49) return;
+        l.x0 = l.x1 + (l.y1 - 49) / (l.y1 - l.y0) * (l.x0 - l.x1);
+        l.y0 = 49;
+    }
+    if (l.y1 > 49) {
+        if (l.y0 > 49) return;
+        l.x1 = l.x0 + (l.y0 - 49) / (l.y0 - l.y1) * (l.x1 - l.x0);
+        l.y1 = 49;
+    }
+    drawLine(l, screenPixels, colour);
+}
+
+void splatPoint(Vec3 point, Vec3 colour) {
+    const Vec3 s = projectToScreen(point);
+    if (!(s.x > 0 && s.y > 0 && s.x < 79 && s.y < 49)) return;
+    const int ix = static_cast<int>(std::floor(s.x));
+    const int iy = static_cast<int>(std::floor(s.y));
+    const float fx = s.x - static_cast<float>(ix);
+    const float corner = (1.0f - fx) * (1.0f - fx);
+    const float side = fx * (1.0f - fx);
+    const float far = fx * fx;
+    const auto add = [&](int x, int y, float w) {
+        const float a = 255.0f * w;
+        addColour(screenPixels[y * screenWidth + x], static_cast<std::int32_t>(a * colour.x),
+                  static_cast<std::int32_t>(a * colour.y), static_cast<std::int32_t>(a * colour.z));
+    };
+    add(ix, iy, corner);
+    add(ix + 1, iy, side);
+    add(ix, iy + 1, side);
+    add(ix + 1, iy + 1, far);
+}
