@@ -1,0 +1,70 @@
+// Turns console cell frames into terminal output. It keeps the cells the
+// terminal shows and writes only what changed, with the cheapest cursor
+// moves and colour codes only where the colour changes, the whole frame in
+// one fixed buffer between the begin and end of a synchronized update.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+#include "console/terminal/console_colours.h"
+#include "console/terminal/frame_layout.h"
+#include "console/terminal/glyph_table.h"
+#include "render/cell.h"
+
+// The cell as it looks: a cell whose glyph is blank (code 0, 32 or 255) or
+// whose foreground equals its background shows only its background colour,
+// and becomes a space with foreground = background.
+constexpr Cell visibleCell(Cell c) {
+    const int character = c & 0xFF;
+    const int foreground = (c >> 8) & 0x0F;
+    const int background = c >> 12;
+    if (foreground == background || character == 0 || character == 32 || character == 255) {
+        return makeCell(32, static_cast<std::uint8_t>(background * 0x11));
+    }
+    return c;
+}
+
+class FrameEncoder {
+public:
+    // Longest output for one cell: a cursor move, both colours, a glyph.
+    static constexpr std::size_t maxCellBytes = 14 + maxColourBytes + 4;
+    static constexpr std::size_t capacity = cellCount * maxCellBytes + 64;
+
+    FrameEncoder(ColourMode mode, const GlyphTable& glyphs, int terminalColumns, int terminalRows);
+
+    // Lays the frame out again for a new terminal size; the next frame repaints in full.
+    void resize(int terminalColumns, int terminalRows);
+    // The terminal's contents are unknown (just entered, resumed): the next
+    // frame clears the screen and repaints in full.
+    void forgetScreen() { repaintAll = true; }
+
+    // The bytes that bring the terminal from what it shows to `frame`
+    // (80x50 cells, row-major). Empty when nothing changed. The view stays
+    // valid until the next call.
+    std::string_view encode(const Cell* frame);
+
+    const FrameLayout& layout() const { return frameLayout; }
+    ColourMode colourMode() const { return mode; }
+
+private:
+    struct Position {
+        int row = -1;  // terminal coordinates, 0-based; -1 = unknown
+        int column = -1;
+    };
+
+    void moveTo(ByteWriter& out, int row, int column, int frameRow);
+    int reprintCost(int frameRow, int fromColumn, int toColumn) const;
+    void writeCell(ByteWriter& out, Cell cell);
+
+    ColourMode mode;
+    GlyphTable glyphs;
+    FrameLayout frameLayout;
+    bool repaintAll = true;
+    Position cursor;
+    int penForeground = -1;  // -1: not known to be one of the sixteen colours
+    int penBackground = -1;
+    std::array<Cell, cellCount> shown{};
+    std::array<char, capacity> buffer{};
+};

@@ -1,0 +1,12 @@
+// UTF-8 bytes of every code page 437 character, looked up once per cell.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+struct GlyphBytes {
+    char bytes[4];
+    std::uint8_t size;
+};
+
+using GlyphTable = std::array<GlyphBytes, 256>;
