@@ -10,3 +10,6 @@ struct GlyphBytes {
 };
 
 using GlyphTable = std::array<GlyphBytes, 256>;
+
+// The table for code page 437, built on first use.
+const GlyphTable& cp437Glyphs();

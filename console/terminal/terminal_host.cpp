@@ -1,0 +1,114 @@
+#include "console/terminal/terminal_host.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "console/terminal/glyph_table.h"
+#include "console/terminal/terminal_session.h"
+
+std::uint32_t monotonicMilliseconds() {
+    timespec t{};
+    ::clock_gettime(CLOCK_MONOTONIC, &t);
+    const auto ms = static_cast<std::uint64_t>(t.tv_sec) * 1000u + static_cast<std::uint64_t>(t.tv_nsec) / 1000000u;
+    return static_cast<std::uint32_t>(ms);
+}
+
+TerminalHost& TerminalHost::instance() {
+    static TerminalHost host;
+    return host;
+}
+
+TerminalHost::TerminalHost() {
+    terminalSession::size(columns, rows);
+    encoder = std::make_unique<FrameEncoder>(colourModeFromEnvironment(std::getenv("COLORTERM")), cp437Glyphs(),
+                                             columns, rows);
+}
+
+void TerminalHost::activate() {
+    if (!terminalSession::enter()) return;
+    refreshSize();
+    encoder->resize(columns, rows);
+}
+
+bool TerminalHost::setScreenSize(int newColumns, int newRows) {
+    if (newColumns < 1 || newRows < 1 || newColumns > cellColumns || newRows > cellRows) return false;
+    bufferColumns = newColumns;
+    bufferRows = newRows;
+    return true;
+}
+
+void TerminalHost::setAutowrap(bool on) { terminalSession::setAutowrap(on); }
+
+void TerminalHost::setCursorVisible(bool visible) { terminalSession::setCursorVisible(visible); }
+
+void TerminalHost::setTitle(const char* newTitle) {
+    std::strncpy(title, newTitle, sizeof title - 1);
+    title[sizeof title - 1] = '\0';
+    char utf8[sizeof title * 3];
+    std::size_t n = 0;
+    for (const char* p = title; *p != '\0'; ++p) {
+        const GlyphBytes& g = cp437Glyphs()[static_cast<unsigned char>(*p)];
+        std::memcpy(utf8 + n, g.bytes, g.size);
+        n += g.size;
+    }
+    terminalSession::setTitle(std::string_view(utf8, n));
+}
+
+bool TerminalHost::titleIs(const char* candidate) const {
+    return title[0] != '\0' && std::strncmp(title, candidate, sizeof title - 1) == 0;
+}
+
+void TerminalHost::refreshSize() {
+    if (terminalSession::takeResized()) {
+        terminalSession::size(columns, rows);
+        encoder->resize(columns, rows);
+    }
+}
+
+void TerminalHost::present() {
+    if (!terminalSession::active()) return;
+    refreshSize();
+    if (terminalSession::takeResumed()) {
+        // The size may have changed while the program was stopped.
+        terminalSession::size(columns, rows);
+        encoder->resize(columns, rows);
+    }
+    terminalSession::write(encoder->encode(screen.data()));
+}
+
+void TerminalHost::pollInput() {
+    unsigned char bytes[512];
+    const std::uint32_t now = monotonicMilliseconds();
+    for (int reads = 0; reads < 16; ++reads) {
+        const std::size_t n = terminalSession::read(bytes, sizeof bytes);
+        if (n == 0) break;
+        parser.feed(bytes, n, now, input);
+    }
+    parser.tick(now, input);
+}
+
+std::uint16_t TerminalHost::keyState(int virtualKey) {
+    pollInput();
+    return input.queryKey(virtualKey);
+}
+
+void TerminalHost::cursorPosition(int& column, int& row) {
+    pollInput();
+    refreshSize();
+    if (!input.hasMouse()) {
+        column = columns / 2;
+        row = rows / 2;
+        return;
+    }
+    // A report from before the terminal shrank stays inside it.
+    column = std::min(input.mouseColumn(), columns - 1);
+    row = std::min(input.mouseRow(), rows - 1);
+}
+
+void TerminalHost::terminalSize(int& outColumns, int& outRows) {
+    refreshSize();
+    outColumns = columns;
+    outRows = rows;
+}

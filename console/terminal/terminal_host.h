@@ -1,0 +1,58 @@
+// The console that the program draws on, kept for a POSIX terminal: the
+// screen buffer's cells, the frame encoder that brings the terminal up to
+// date with them, and the input read from the terminal when asked.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "console/terminal/frame_encoder.h"
+#include "console/terminal/input_parser.h"
+#include "console/terminal/input_state.h"
+#include "render/cell.h"
+
+class TerminalHost {
+public:
+    static TerminalHost& instance();
+
+    // The screen buffer becomes the visible one: the terminal is taken over.
+    void activate();
+    // The screen buffer holds at most 80x50 cells; false for other sizes.
+    bool setScreenSize(int columns, int rows);
+    int screenColumns() const { return bufferColumns; }
+    int screenRows() const { return bufferRows; }
+    void setAutowrap(bool on);
+    void setCursorVisible(bool visible);
+
+    // Titles arrive in the console code page (437) and go out as UTF-8.
+    void setTitle(const char* title);
+    bool titleIs(const char* title) const;
+
+    // Cells of the screen buffer, 80 per row; present() shows them.
+    Cell* cells() { return screen.data(); }
+    void present();
+
+    // Reads what the terminal sent without waiting, then answers from it.
+    void pollInput();
+    std::uint16_t keyState(int virtualKey);
+    // Mouse cell, the centre of the terminal until the first mouse report.
+    void cursorPosition(int& column, int& row);
+    void terminalSize(int& columns, int& rows);
+
+private:
+    TerminalHost();
+    void refreshSize();
+
+    std::unique_ptr<FrameEncoder> encoder;
+    InputParser parser;
+    InputState input;
+    CellBuffer screen{};
+    int bufferColumns = cellColumns;
+    int bufferRows = cellRows;
+    int columns = cellColumns;
+    int rows = cellRows;
+    char title[256] = {};
+};
+
+// Milliseconds of a monotonic clock, wrapping at 2^32.
+std::uint32_t monotonicMilliseconds();
