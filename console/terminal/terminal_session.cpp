@@ -108,6 +108,8 @@ void onEndingSignal(int sig) {
     ::raise(sig);  // delivered as soon as the handler returns
 }
 
+void onContinue(int);
+
 void onStopSignal(int) {
     const int savedErrno = errno;
     if (entered != 0) restoreModes();
@@ -116,8 +118,13 @@ void onStopSignal(int) {
     sigemptyset(&set);
     sigaddset(&set, SIGTSTP);
     ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    const std::sig_atomic_t before = resumeCount;
     ::raise(SIGTSTP);  // stops here; SIGCONT's handler takes the terminal again
     setHandler(SIGTSTP, onStopSignal);
+    // In an orphaned process group the stop is discarded and no SIGCONT
+    // comes: take the terminal again here, or the program would go on
+    // drawing on a restored terminal.
+    if (resumeCount == before) onContinue(SIGCONT);
     errno = savedErrno;
 }
 

@@ -1,0 +1,146 @@
+#!/bin/sh
+# End to end: the real `lines` in a detached 80x50 tmux session. Sees the
+# frame, moves the mouse and clicks with SGR reports, quits with Escape and
+# then with SIGTERM, and checks each time the exit status and that the
+# terminal is restored (main screen, cursor shown, mouse off, termios as
+# before). Also: no terminal at all, and --help.
+# Usage: e2e_lines_terminal.sh PATH-TO-LINES     (exit 77: skipped)
+set -u
+bin="$1"
+if ! command -v tmux >/dev/null 2>&1; then
+    echo "SKIP: tmux is not installed"
+    exit 77
+fi
+
+dir=$(mktemp -d)
+sock="vantrel-e2e-$$"
+t() { tmux -L "$sock" -f /dev/null "$@"; }
+cleanup() {
+    t kill-server >/dev/null 2>&1
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    if t has-session -t e2e 2>/dev/null; then
+        echo "--- pane:"
+        t capture-pane -p -t e2e | head -n 50
+    fi
+    exit 1
+}
+
+pane() { t display-message -p -t e2e "$1"; }
+
+# Waits up to $2 tenths of a second for format $1 to read $3.
+wait_for() {
+    n=0
+    while [ "$(pane "$1")" != "$3" ]; do
+        n=$((n + 1))
+        [ "$n" -gt "$2" ] && return 1
+        sleep 0.1
+    done
+    return 0
+}
+
+# --- no terminal: one line on stderr, status 1; --help: status 0
+"$bin" </dev/null >"$dir/out" 2>"$dir/err"
+status=$?
+[ "$status" -eq 1 ] || fail "without a terminal: status $status, not 1"
+[ "$(wc -l <"$dir/err")" -eq 1 ] || fail "without a terminal: stderr is not one line: $(cat "$dir/err")"
+grep -q "interactive terminal" "$dir/err" || fail "without a terminal: unclear message: $(cat "$dir/err")"
+[ -s "$dir/out" ] && fail "without a terminal: wrote to standard output"
+"$bin" --help </dev/null >"$dir/out" 2>&1 || fail "--help: status $?"
+grep -q "Escape" "$dir/out" || fail "--help does not mention Escape"
+
+# --- a session whose pane runs `lines` between two readings of the termios
+t new-session -d -s e2e -x 80 -y 50 || fail "tmux would not start"
+t set -s escape-time 0
+start_lines() {
+    rm -f "$dir/status" "$dir/before" "$dir/after"
+    # The pane stays alive afterwards (sleep), so its modes can be read.
+    # The shell ignores nothing but survives Ctrl-C (its trap), so it can
+    # record how lines ended.
+    t respawn-pane -k -t e2e "trap : INT; echo main screen text; stty -g >'$dir/before'; '$bin'; echo \$? >'$dir/status'; stty -g >'$dir/after'; exec sleep 60"
+    wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 50 '110' || fail "no alternate screen, mouse and hidden cursor"
+}
+check_restored() {
+    n=0
+    while [ ! -s "$dir/after" ]; do
+        n=$((n + 1))
+        [ "$n" -gt 50 ] && fail "$1: lines did not end"
+        sleep 0.1
+    done
+    [ "$(cat "$dir/status")" = "$2" ] || fail "$1: exit status $(cat "$dir/status"), not $2"
+    [ "$(pane '#{alternate_on}')" = 0 ] || fail "$1: still on the alternate screen"
+    [ "$(pane '#{cursor_flag}')" = 1 ] || fail "$1: cursor still hidden"
+    [ "$(pane '#{mouse_any_flag}')" = 0 ] || fail "$1: mouse reporting still on"
+    cmp -s "$dir/before" "$dir/after" || fail "$1: termios not restored: $(cat "$dir/before") / $(cat "$dir/after")"
+}
+
+# Escape, after flying a little.
+start_lines
+sleep 0.5
+t capture-pane -p -t e2e >"$dir/frame1"
+grep -q '[░▒▓█]' "$dir/frame1" || fail "the frame shows no shaded cells"
+[ "$(wc -l <"$dir/frame1")" -ge 49 ] || fail "the frame is not 50 rows"
+# Mouse to the right of centre and the left button held: the camera rolls
+# and speeds up, so the speed gauge grows in the top-left corner.
+t send-keys -t e2e -l "$(printf '\033[<35;70;25M\033[<0;70;25M')"
+sleep 1.5
+t send-keys -t e2e -l "$(printf '\033[<0;70;25m\033[<35;40;25M')"
+sleep 0.2
+t capture-pane -p -t e2e >"$dir/frame2"
+head -n 1 "$dir/frame2" | cut -c1-3 | grep -q '[^ ]' || fail "no speed gauge after holding the left button"
+cmp -s "$dir/frame1" "$dir/frame2" && fail "the picture did not change while flying"
+# Middle button: stop.
+t send-keys -t e2e -l "$(printf '\033[<1;40;25M\033[<1;40;25m')"
+sleep 0.2
+t capture-pane -p -t e2e >"$dir/frame3"
+head -n 1 "$dir/frame3" | cut -c1-3 | grep -q '[^ ]' &&
+    fail "the speed gauge stays after the middle button"
+t send-keys -t e2e Escape
+check_restored "Escape" 0
+grep -q "main screen text" "$dir/frame3" && fail "the main screen showed through during the run"
+t capture-pane -p -t e2e | grep -q "main screen text" || fail "the main screen's contents are not back"
+
+# SIGTERM: ends the program through the signal (status 143), terminal restored.
+start_lines
+sleep 0.3
+pid=$(ps -o pid= --ppid "$(pane '#{pane_pid}')" | tr -d ' ')
+[ -n "$pid" ] || fail "cannot find the lines process"
+kill -TERM "$pid"
+check_restored "SIGTERM" 143
+
+# A larger terminal: the frame is centred, the margins keep the default colours.
+start_lines
+t resize-window -t e2e -x 100 -y 60
+sleep 0.4
+t capture-pane -e -p -t e2e >"$dir/big"
+sed -n '1,5p' "$dir/big" | grep -q "$(printf '\033')" && fail "colours in the top margin after growing"
+sed -n '6p' "$dir/big" | grep -q "^          $(printf '\033')\\[" || fail "row 6 does not start the frame after 10 columns"
+t resize-window -t e2e -x 80 -y 50
+
+# Ctrl-C: the signal's own status (130), terminal restored.
+t send-keys -t e2e C-c
+check_restored "Ctrl-C" 130
+
+# Suspend and resume under an interactive shell's job control.
+t respawn-pane -k -t e2e "stty -g >'$dir/before'; exec bash --norc --noprofile -i"
+sleep 0.3
+t send-keys -t e2e -l "'$bin'" \; send-keys -t e2e Enter
+wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 50 '110' || fail "job control: lines did not start"
+t send-keys -t e2e C-z
+wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '001' || fail "Ctrl-Z: terminal not restored"
+t send-keys -t e2e -l "fg" \; send-keys -t e2e Enter
+wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '110' || fail "fg: lines did not take the terminal again"
+sleep 0.3
+t capture-pane -p -t e2e | grep -q '[░▒▓█]' || fail "fg: the frame was not repainted"
+t send-keys -t e2e Escape
+wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '001' || fail "Escape after fg: terminal not restored"
+t send-keys -t e2e -l "echo status=\$?; stty -g >'$dir/after'" \; send-keys -t e2e Enter
+sleep 0.3
+t capture-pane -p -t e2e | grep -q "^status=0" || fail "Escape after fg: status not 0"
+cmp -s "$dir/before" "$dir/after" || fail "after suspend and resume: termios not restored"
+
+echo "e2e: all checks passed"
