@@ -18,4 +18,12 @@ printf '\000\001\033\050\001\033' >"$out/corpus/escape"
 printf '\000\014\033[A\033OP\033]0;x\007' >"$out/corpus/keys"
 printf '\000\006\033[M !!' >"$out/corpus/x10"
 
-"$out/fuzz_input_parser" -max_total_time="$seconds" -max_len=512 -print_final_stats=1 "$out/corpus" 2>&1 | tail -n 12
+status=0
+"$out/fuzz_input_parser" -max_total_time="$seconds" -max_len=512 -print_final_stats=1 "$out/corpus" \
+    >"$out/fuzz.log" 2>&1 || status=$?
+if [ "$status" -ne 0 ]; then
+    cat "$out/fuzz.log"
+    echo "fuzz-input-parser: the fuzzer failed (status $status); the input that did it is in the log above" >&2
+    exit "$status"
+fi
+grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$out/fuzz.log"

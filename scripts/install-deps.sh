@@ -3,7 +3,9 @@
 # those that are missing, without asking questions. Uses sudo when not root.
 set -eu
 
-packages="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libpng-dev"
+# libvterm-dev and tmux test the terminal host; clang and libclang-rt-dev
+# build its input parser's fuzzer.
+packages="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libpng-dev libvterm-dev tmux clang libclang-rt-dev"
 
 missing=""
 for p in $packages; do
