@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -77,7 +78,16 @@ void writeAbsolute(ByteWriter& out, int row, int column) {
 
 FrameEncoder::FrameEncoder(ColourMode colourMode, const GlyphTable& glyphTable, int terminalColumns,
                            int terminalRows)
-    : mode(colourMode), glyphs(glyphTable), frameLayout(layoutFrame(terminalColumns, terminalRows)) {}
+    : mode(colourMode), glyphs(glyphTable), frameLayout(layoutFrame(terminalColumns, terminalRows)) {
+    for (int fg = 0; fg <= 16; ++fg) {
+        for (int bg = 0; bg <= 16; ++bg) {
+            ColourCode& code = colourCodes[static_cast<std::size_t>(fg * 17 + bg)];
+            ByteWriter w(code.bytes, sizeof code.bytes);
+            writeColours(w, mode, fg == 16 ? -1 : fg, bg == 16 ? -1 : bg);
+            code.size = static_cast<std::uint8_t>(w.size());
+        }
+    }
+}
 
 void FrameEncoder::resize(int terminalColumns, int terminalRows) {
     frameLayout = layoutFrame(terminalColumns, terminalRows);
@@ -101,12 +111,33 @@ int FrameEncoder::reprintCost(int frameRow, int fromColumn, int toColumn) const 
 }
 
 void FrameEncoder::moveTo(ByteWriter& out, int row, int column, int frameRow) {
-    if (cursor.row == row && cursor.column == column) return;
+    if (cursor.row == row) {
+        if (cursor.column == column) return;
+        // Forward along the row (the usual case): a relative move is never
+        // beaten by an absolute one or a carriage return, only perhaps by
+        // reprinting the cells in between.
+        if (cursor.column >= 0 && column > cursor.column) {
+            const int gap = column - cursor.column;
+            const int from = cursor.column - frameLayout.originColumn;
+            const int to = column - frameLayout.originColumn;
+            constexpr int reprintReach = 6;
+            if (gap <= reprintReach && reprintCost(frameRow, from, to) <= csiCost(static_cast<unsigned>(gap))) {
+                for (int c = from; c < to; ++c) {
+                    const GlyphBytes& g = glyphs[static_cast<std::size_t>(
+                        shown[static_cast<std::size_t>(frameRow * cellColumns + c)] & 0xFF)];
+                    out.putPadded<sizeof g.bytes>(g.bytes, g.size);
+                }
+            } else {
+                csi(out, static_cast<unsigned>(gap), 'C');
+            }
+            cursor.column = column;
+            return;
+        }
+    }
 
-    // Candidates: absolute; vertical (relative or absolute) then horizontal;
-    // on the same row, reprinting a few unchanged cells.
+    // Candidates: absolute; vertical (relative or absolute) then horizontal.
     int best = absoluteCost(row, column);
-    enum class Way { absolute, verticalThenHorizontal, reprint } way = Way::absolute;
+    enum class Way { absolute, verticalThenHorizontal } way = Way::absolute;
 
     const bool known = cursor.row >= 0 && cursor.column >= 0;
     bool verticalAbsolute = false;
@@ -124,15 +155,6 @@ void FrameEncoder::moveTo(ByteWriter& out, int row, int column, int frameRow) {
             best = verticalCost + horizontal.cost;
             way = Way::verticalThenHorizontal;
         }
-        constexpr int reprintReach = 6;
-        if (row == cursor.row && column > cursor.column && column - cursor.column <= reprintReach) {
-            const int from = cursor.column - frameLayout.originColumn;
-            const int cost = reprintCost(frameRow, from, from + (column - cursor.column));
-            if (cost < best) {
-                best = cost;
-                way = Way::reprint;
-            }
-        }
     }
 
     switch (way) {
@@ -149,15 +171,6 @@ void FrameEncoder::moveTo(ByteWriter& out, int row, int column, int frameRow) {
             }
             writeHorizontal(out, horizontal, cursor.column, column);
             break;
-        case Way::reprint: {
-            const int from = cursor.column - frameLayout.originColumn;
-            for (int c = from; c < from + (column - cursor.column); ++c) {
-                const GlyphBytes& g =
-                    glyphs[static_cast<std::size_t>(shown[static_cast<std::size_t>(frameRow * cellColumns + c)] & 0xFF)];
-                out.put(g.bytes, g.size);
-            }
-            break;
-        }
     }
     cursor = {row, column};
 }
@@ -169,11 +182,14 @@ void FrameEncoder::writeCell(ByteWriter& out, Cell cell) {
     // A space shows only its background, whatever the foreground.
     const int newForeground = character != 32 && foreground != penForeground ? foreground : -1;
     const int newBackground = background != penBackground ? background : -1;
-    writeColours(out, mode, newForeground, newBackground);
+    const ColourCode& code =
+        colourCodes[static_cast<std::size_t>((newForeground < 0 ? 16 : newForeground) * 17 +
+                                             (newBackground < 0 ? 16 : newBackground))];
+    out.putPadded<sizeof code.bytes>(code.bytes, code.size);
     if (newForeground >= 0) penForeground = newForeground;
     if (newBackground >= 0) penBackground = newBackground;
     const GlyphBytes& g = glyphs[static_cast<std::size_t>(character)];
-    out.put(g.bytes, g.size);
+    out.putPadded<sizeof g.bytes>(g.bytes, g.size);
 }
 
 std::string_view FrameEncoder::encode(const Cell* frame) {
@@ -190,8 +206,11 @@ std::string_view FrameEncoder::encode(const Cell* frame) {
     }
     for (int r = l.firstRow; r <= l.lastRow; ++r) {
         const int terminalRow = r + l.originRow;
+        const std::size_t rowStart = static_cast<std::size_t>(r * cellColumns);
+        if (!repaintAll && std::memcmp(&frame[rowStart], &previous[rowStart], cellColumns * sizeof(Cell)) == 0) continue;
         for (int c = l.firstColumn; c <= l.lastColumn; ++c) {
-            const auto index = static_cast<std::size_t>(r * cellColumns + c);
+            const auto index = rowStart + static_cast<std::size_t>(c);
+            if (!repaintAll && frame[index] == previous[index]) continue;
             const Cell want = visibleCell(frame[index]);
             if (!repaintAll && shown[index] == want) continue;
             if (!started) {
@@ -209,6 +228,7 @@ std::string_view FrameEncoder::encode(const Cell* frame) {
         }
     }
     if (started) out.put("\x1b[?2026l");
+    std::memcpy(previous.data(), frame, sizeof previous);
     repaintAll = false;
     return out.view();
 }

@@ -58,13 +58,22 @@ private:
     int reprintCost(int frameRow, int fromColumn, int toColumn) const;
     void writeCell(ByteWriter& out, Cell cell);
 
+    // Colour codes for every foreground (16: unchanged) and background
+    // pair, made once so that a frame only copies them.
+    struct ColourCode {
+        char bytes[maxColourBytes];
+        std::uint8_t size;
+    };
+
     ColourMode mode;
     GlyphTable glyphs;
+    std::array<ColourCode, 17 * 17> colourCodes{};
     FrameLayout frameLayout;
     bool repaintAll = true;
     Position cursor;
     int penForeground = -1;  // -1: not known to be one of the sixteen colours
     int penBackground = -1;
-    std::array<Cell, cellCount> shown{};
+    std::array<Cell, cellCount> shown{};     // as each cell looks on the terminal
+    std::array<Cell, cellCount> previous{};  // the last frame as given, to skip unchanged rows fast
     std::array<char, capacity> buffer{};
 };
