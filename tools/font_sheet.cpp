@@ -4,11 +4,11 @@
 // cell against cell, as a console shows them.
 #include <png.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,22 +28,31 @@ constexpr Colour gutter{176, 176, 176};
 constexpr Colour ink{0, 0, 0};
 constexpr Colour labelInk{112, 112, 112};
 
-constexpr int margin = 8;   // font pixels around everything
-constexpr int spacing = 1;  // font pixels between grid cells
+// Sizes in sheet units; the samples draw one font pixel per unit, the grid
+// `gridZoom` units.
+constexpr int margin = 8;
+constexpr int gridZoom = 2;
+constexpr int spacing = 2;  // between grid cells
 
+// Sample lines, kept to about the width of the glyph grid.
 const char* const sampleText[] = {
-    "The quick brown fox jumps over the lazy dog. 0123456789",
-    "THE QUICK BROWN FOX JUMPS OVER THE LAZY DOG! gjpqy_ (a+b)*c=[d/e] {x|y} ~#$%&@?",
-    "Ça? Naïve señor, Äpfel, Öl, Übel, Ångström, ß, café, ¿¡ £5 ¥9 ¢ ½ ¼ «ªº» ƒ ₧",
-    "αßΓπΣσµτΦΘΩδ∞φε∩ ≡ ±≥≤ ÷≈°∙·√ⁿ² ■ ☺☻♥♦♣♠•◘○◙♂♀♪♫☼ ►◄↕‼¶§▬↨↑↓→←∟↔▲▼ ⌂",
+    "The quick brown fox jumps over the lazy",
+    "dog. THE QUICK BROWN FOX 0123456789",
+    "gjpqy_ (a+b)*c=[d/e] {x|y} ~#$%&@?!",
+    "Ça? Naïve señor, Äpfel, Öl, Übel, Ångström",
+    "ß café ¿¡ £5 ¥9 ¢ ½ ¼ «ªº» ƒ ₧",
+    "αßΓπΣσµτΦΘΩδ∞φε∩ ≡±≥≤÷≈°∙·√ⁿ² ■",
+    "☺☻♥♦♣♠•◘○◙♂♀♪♫☼ ►◄↕‼¶§▬↨↑↓→←∟↔▲▼ ⌂",
 };
 
 const char* const boxSample[] = {
-    "╔═══╦═══╗ ┌───┬───┐ ╓───╥───╖ ╒═══╤═══╕ ⌠ ░░▒▒▓▓██ ▀▀▄▄ ▌▐",
-    "║ 1 ║ 2 ║ │ 1 │ 2 │ ║ 1 ║ 2 ║ │ 1 │ 2 │ ⌡ ░░▒▒▓▓██ ▄▄▀▀ ▐▌",
+    "╔═══╦═══╗ ┌───┬───┐ ╓───╥───╖ ╒═══╤═══╕",
+    "║ 1 ║ 2 ║ │ 1 │ 2 │ ║ 1 ║ 2 ║ │ 1 │ 2 │",
     "╠═══╬═══╣ ├───┼───┤ ╟───╫───╢ ╞═══╪═══╡",
     "║ 3 ║ 4 ║ │ 3 │ 4 │ ║ 3 ║ 4 ║ │ 3 │ 4 │",
     "╚═══╩═══╝ └───┴───┘ ╙───╨───╜ ╘═══╧═══╛",
+    "⌠ ░░▒▒▓▓██ ▀▀▄▄ ▌▐ ▐▌",
+    "⌡ ░░▒▒▓▓██ ▄▄▀▀ ▐▌ ▌▐",
 };
 
 class Canvas {
@@ -54,7 +63,7 @@ public:
         fill(0, 0, width, height, paper);
     }
 
-    // Rectangle in font pixels.
+    // Rectangle in sheet units (each `scale` screen pixels square).
     void fill(int x, int y, int w, int h, Colour c) {
         for (int py = y * scale_; py < (y + h) * scale_; ++py)
             for (int px = x * scale_; px < (x + w) * scale_; ++px) {
@@ -65,10 +74,11 @@ public:
             }
     }
 
-    void glyph(int x, int y, int code, Colour c) {
+    // A glyph whose font pixels are `zoom` sheet units square.
+    void glyph(int x, int y, int code, Colour c, int zoom = 1) {
         for (int gy = 0; gy < fontGlyphHeight; ++gy)
             for (int gx = 0; gx < fontGlyphWidth; ++gx)
-                if (fontPixel(code, gx, gy)) fill(x + gx, y + gy, 1, 1, c);
+                if (fontPixel(code, gx, gy)) fill(x + gx * zoom, y + gy * zoom, zoom, zoom, c);
     }
 
     bool write(const char* path, std::string& error) {
@@ -112,19 +122,18 @@ std::vector<int> toCp437(std::string_view text) {
     return codes;
 }
 
-void usage(std::FILE* out) {
+void usage() {
     std::fputs(
         "usage: font_sheet [--scale N] OUTPUT.png\n"
         "Writes the 8x12 code page 437 font as a contact sheet: the 256 glyphs as\n"
         "16 rows of 16 in code order, then sample text and box drawing.\n"
         "  --scale N  screen pixels per font pixel, 1 to 16 (default 3)\n"
         "  --help     print this help and exit\n",
-        out);
+        stdout);
 }
 
 int badArguments(const char* message, const char* detail) {
-    std::fprintf(stderr, "font_sheet: %s%s\n", message, detail);
-    usage(stderr);
+    std::fprintf(stderr, "font_sheet: %s%s\n(font_sheet --help tells how to run it)\n", message, detail);
     return 2;
 }
 
@@ -136,7 +145,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            usage(stdout);
+            usage();
             return 0;
         }
         if (arg == "--scale") {
@@ -156,50 +165,46 @@ int main(int argc, char** argv) {
     }
     if (!output) return badArguments("no output file given", "");
 
-    const int cellW = fontGlyphWidth + spacing;
-    const int cellH = fontGlyphHeight + spacing;
-    const int labelW = fontGlyphWidth + 4;
-    const int labelH = fontGlyphHeight + 2;
-    const int gridX = margin + labelW;
-    const int gridY = margin + labelH;
+    const int glyphW = fontGlyphWidth * gridZoom;
+    const int glyphH = fontGlyphHeight * gridZoom;
+    const int cellW = glyphW + spacing;
+    const int cellH = glyphH + spacing;
+    const int gridX = margin + fontGlyphWidth + 4;
+    const int gridY = margin + fontGlyphHeight + 4;
     const int gridW = 16 * cellW + spacing;
     const int gridH = 16 * cellH + spacing;
 
-    std::vector<std::vector<int>> textLines;
-    std::vector<std::vector<int>> boxLines;
-    for (const char* line : sampleText) textLines.push_back(toCp437(line));
-    for (const char* line : boxSample) boxLines.push_back(toCp437(line));
+    std::vector<std::vector<int>> lines;
+    for (const char* line : sampleText) lines.push_back(toCp437(line));
+    const std::size_t boxFirst = lines.size();
+    for (const char* line : boxSample) lines.push_back(toCp437(line));
 
     int widest = gridX + gridW;
-    for (const auto* lines : {&textLines, &boxLines})
-        for (const auto& line : *lines)
-            widest = std::max(widest, margin + static_cast<int>(line.size()) * fontGlyphWidth);
-    const int textY = gridY + gridH + fontGlyphHeight;
-    const int boxY = textY + static_cast<int>(textLines.size() + 1) * fontGlyphHeight;
+    for (const auto& line : lines)
+        widest = std::max(widest, margin + static_cast<int>(line.size()) * fontGlyphWidth);
+    // A blank line between the grid and the text, and between the text and the boxes.
+    const auto lineY = [&](std::size_t i) {
+        return gridY + gridH + fontGlyphHeight + static_cast<int>(i + (i >= boxFirst)) * fontGlyphHeight;
+    };
     const int width = widest + margin;
-    const int height = boxY + static_cast<int>(boxLines.size()) * fontGlyphHeight + margin;
+    const int height = lineY(lines.size()) + margin;
 
     Canvas canvas(width, height, scale);
     const char hex[] = "0123456789ABCDEF";
     for (int i = 0; i < 16; ++i) {
-        canvas.glyph(gridX + spacing + i * cellW, margin, hex[i], labelInk);
-        canvas.glyph(margin, gridY + spacing + i * cellH, hex[i], labelInk);
+        canvas.glyph(gridX + spacing + i * cellW + (glyphW - fontGlyphWidth) / 2, margin, hex[i], labelInk);
+        canvas.glyph(margin, gridY + spacing + i * cellH + (glyphH - fontGlyphHeight) / 2, hex[i], labelInk);
     }
     canvas.fill(gridX, gridY, gridW, gridH, gutter);
     for (int code = 0; code < 256; ++code) {
         const int x = gridX + spacing + (code % 16) * cellW;
         const int y = gridY + spacing + (code / 16) * cellH;
-        canvas.fill(x, y, fontGlyphWidth, fontGlyphHeight, cellShade);
-        canvas.glyph(x, y, code, ink);
+        canvas.fill(x, y, glyphW, glyphH, cellShade);
+        canvas.glyph(x, y, code, ink, gridZoom);
     }
-    for (std::size_t row = 0; row < textLines.size(); ++row)
-        for (std::size_t i = 0; i < textLines[row].size(); ++i)
-            canvas.glyph(margin + static_cast<int>(i) * fontGlyphWidth,
-                         textY + static_cast<int>(row) * fontGlyphHeight, textLines[row][i], ink);
-    for (std::size_t row = 0; row < boxLines.size(); ++row)
-        for (std::size_t i = 0; i < boxLines[row].size(); ++i)
-            canvas.glyph(margin + static_cast<int>(i) * fontGlyphWidth,
-                         boxY + static_cast<int>(row) * fontGlyphHeight, boxLines[row][i], ink);
+    for (std::size_t row = 0; row < lines.size(); ++row)
+        for (std::size_t i = 0; i < lines[row].size(); ++i)
+            canvas.glyph(margin + static_cast<int>(i) * fontGlyphWidth, lineY(row), lines[row][i], ink);
 
     std::string error;
     if (!canvas.write(output, error)) {
