@@ -13,7 +13,8 @@ inline constexpr int fontGlyphHeight = 12;
 // rightmost.
 extern const std::array<std::uint8_t, 256 * fontGlyphHeight> font8x12;
 
-// Whether pixel (x, y) of glyph `code` is set.
-inline bool fontPixel(int code, int x, int y) {
+// Whether pixel (x, y) of glyph `code` is set; false outside the 8x12 cell.
+inline bool fontPixel(std::uint8_t code, int x, int y) {
+    if (x < 0 || x >= fontGlyphWidth || y < 0 || y >= fontGlyphHeight) return false;
     return (font8x12[static_cast<std::size_t>(fontGlyphHeight * code + y)] >> x) & 1u;
 }

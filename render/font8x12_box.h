@@ -136,6 +136,10 @@ constexpr void drawMixedJoin(Canvas& c, const BoxArms& a, BoxLine v, BoxLine h) 
 }
 
 constexpr std::array<std::uint8_t, 12> drawBox(const BoxArms& a) {
+    // Code page 437 has no cell whose opposite arms differ in kind; the
+    // joins above rely on that.
+    if ((a.up != o && a.down != o && a.up != a.down) || (a.left != o && a.right != o && a.left != a.right))
+        throw "box arms on opposite sides must be of one kind";
     Canvas c;
     const BoxLine v = a.up != o ? a.up : a.down;
     const BoxLine h = a.left != o ? a.left : a.right;

@@ -72,38 +72,4 @@ TEST(GlyphTable, EveryBuildMatchesThePlainSearchForEveryFlagSetting) {
     }
 }
 
-TEST(GlyphTable, CoverageScalesInkBySixteenTwentyFourths) {
-    // A made-up font: glyph 0 has 0, 1, 2 and 12 pixels in its quadrants,
-    // glyph 1 has 23 and 24 in its top two and nothing below.
-    std::uint8_t font[256 * 12] = {};
-    font[0] = 0x10;                            // top right: 1
-    font[6] = 0x03;                            // bottom left: 2
-    for (int r = 6; r < 12; ++r) font[r] |= 0xC0;  // bottom right: 12
-    for (int r = 0; r < 6; ++r) font[12 + r] = 0xFF;
-    font[12] = 0xFE;                           // top left: 23, top right: 24
-
-    GlyphCoverage records[256] = {};
-    records[2].topLeft = 99;  // outside the range: must stay untouched
-    measureGlyphCoverage(font, {0, 1}, records);
-    EXPECT_EQ(records[0].topLeft, 0);
-    EXPECT_EQ(records[0].topRight, 0);
-    EXPECT_EQ(records[0].bottomLeft, 1);
-    EXPECT_EQ(records[0].bottomRight, 8);
-    EXPECT_EQ(records[1].topLeft, 15);
-    EXPECT_EQ(records[1].topRight, 16);
-    EXPECT_EQ(records[1].bottomLeft, 0);
-    EXPECT_EQ(records[2].topLeft, 99);
-}
-
-TEST(GlyphTable, FlagsChooseTheCodeRange) {
-    EXPECT_EQ(glyphCodeRange(0).first, 0);
-    EXPECT_EQ(glyphCodeRange(0).last, 255);
-    EXPECT_EQ(glyphCodeRange(1).first, 32);
-    EXPECT_EQ(glyphCodeRange(1).last, 255);
-    EXPECT_EQ(glyphCodeRange(2).first, 32);
-    EXPECT_EQ(glyphCodeRange(2).last, 126);
-    EXPECT_EQ(glyphCodeRange(0xFFFF).last, 126);
-    EXPECT_EQ(glyphCodeRange(0x10000).first, 0);
-}
-
 }  // namespace
