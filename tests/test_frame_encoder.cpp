@@ -8,32 +8,17 @@
 #include <string>
 
 #include "console/terminal/frame_encoder.h"
+#include "render/cp437_unicode.h"
 #include "tests/test_frames.h"
 #include "tests/vterm_screen.h"
 
 namespace {
 
-// Every code gets its own single-width character: U+2800 + code (braille),
-// except the blank codes, which are spaces.
-std::uint32_t testCodePoint(int code) { return code == 0 || code == 32 || code == 255 ? 0x20 : 0x2800 + code; }
+// What the terminal should show for a code: its Unicode form (the blank
+// codes 0, 32 and 255 as a space).
+std::uint32_t testCodePoint(int code) { return cp437Unicode[static_cast<std::size_t>(code)]; }
 
-GlyphTable testGlyphs() {
-    GlyphTable t{};
-    for (int c = 0; c < 256; ++c) {
-        const std::uint32_t u = testCodePoint(c);
-        GlyphBytes& g = t[static_cast<std::size_t>(c)];
-        if (u < 0x80) {
-            g.bytes[0] = static_cast<char>(u);
-            g.size = 1;
-        } else {
-            g.bytes[0] = static_cast<char>(0xE0 | (u >> 12));
-            g.bytes[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            g.bytes[2] = static_cast<char>(0x80 | (u & 0x3F));
-            g.size = 3;
-        }
-    }
-    return t;
-}
+GlyphTable testGlyphs() { return cp437Glyphs(); }
 
 // Console colour index -> the terminal's palette index (red and blue swap places).
 constexpr std::array<std::uint32_t, 16> paletteIndex = {0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15};
