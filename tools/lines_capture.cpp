@@ -1,0 +1,119 @@
+// lines-capture: runs the unchanged Lines demo (initConsole, then runDemo)
+// against the headless host and records the frames it presents.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "console/console_screen.h"
+#include "console/headless/headless_host.h"
+#include "console/headless/input_script.h"
+#include "demo/frame_loop.h"
+#include "tools/capture_options.h"
+#include "tools/cell_image.h"
+#include "tools/output_file.h"
+#include "tools/png_file.h"
+
+namespace {
+
+constexpr int usageError = 2;
+constexpr int outputError = 1;
+
+int fail(int status, const std::string& message) {
+    std::fprintf(stderr, "lines-capture: %s\n", message.c_str());
+    return status;
+}
+
+// Where the presented frames go while the demo runs.
+struct Recorder {
+    std::FILE* cells = nullptr;  // null: frames are not written
+    CellBuffer lastFrame{};
+    std::uint8_t bytes[cellCount * 2];
+};
+
+void recordFrame(const CellBuffer& screen, void* context) {
+    auto& recorder = *static_cast<Recorder*>(context);
+    recorder.lastFrame = screen;
+    if (recorder.cells == nullptr) return;
+    for (int k = 0; k < cellCount; ++k) {
+        recorder.bytes[2 * k] = static_cast<std::uint8_t>(screen[k] & 0xFF);
+        recorder.bytes[2 * k + 1] = static_cast<std::uint8_t>(screen[k] >> 8);
+    }
+    std::fwrite(recorder.bytes, 1, sizeof recorder.bytes, recorder.cells);
+}
+
+// Reads and parses the script; returns an empty string or what is wrong.
+std::string loadInput(const std::string& path, std::vector<ScriptedInput>& inputs) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return "cannot read input file '" + path + "'";
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (file.bad()) return "cannot read input file '" + path + "'";
+    const std::string error = parseInputScript(text.str(), inputs);
+    if (!error.empty()) return "input file '" + path + "', " + error;
+    return {};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CaptureOptions options;
+    if (const std::string error = parseCaptureOptions(argc, argv, options); !error.empty()) {
+        return fail(usageError, error);
+    }
+    if (options.help) {
+        std::fputs(captureUsage, stdout);
+        return 0;
+    }
+
+    std::vector<ScriptedInput> inputs;
+    if (!options.inputPath.empty()) {
+        if (const std::string error = loadInput(options.inputPath, inputs); !error.empty()) {
+            return fail(usageError, error);
+        }
+    }
+
+    OutputFile cellsFile;
+    OutputFile pngFile;
+    if (!options.cellsPath.empty()) {
+        if (const std::string error = cellsFile.create(options.cellsPath); !error.empty()) {
+            return fail(usageError, error);
+        }
+    }
+    if (!options.pngPath.empty()) {
+        if (const std::string error = pngFile.create(options.pngPath); !error.empty()) {
+            return fail(usageError, error);
+        }
+    }
+
+    auto recorder = std::make_unique<Recorder>();
+    recorder->cells = cellsFile.stream();
+    HeadlessConfig config;
+    config.startTick = options.startTick;
+    config.frames = options.frames;
+    config.inputs = inputs.data();
+    config.inputCount = inputs.size();
+    config.sink = recordFrame;
+    config.sinkContext = recorder.get();
+    startHeadlessHost(config);
+
+    initConsole();
+    runDemo();
+
+    if (!options.pngPath.empty()) {
+        std::vector<std::uint8_t> rgb(cellImageBytes);
+        drawCellImage(recorder->lastFrame, rgb.data());
+        if (const std::string error = writeRgbPng(pngFile.stream(), rgb.data(), cellImageWidth, cellImageHeight);
+            !error.empty()) {
+            return fail(outputError, "cannot write '" + options.pngPath + "': " + error);
+        }
+        if (const std::string error = pngFile.commit(); !error.empty()) return fail(outputError, error);
+    }
+    if (!options.cellsPath.empty()) {
+        if (const std::string error = cellsFile.commit(); !error.empty()) return fail(outputError, error);
+    }
+    return 0;
+}
