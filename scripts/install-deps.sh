@@ -1,0 +1,30 @@
+#!/bin/sh
+# Installs the Debian packages that building and testing Vantrel needs, only
+# those that are missing, without asking questions. Uses sudo when not root.
+set -eu
+
+packages="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libpng-dev"
+
+missing=""
+for p in $packages; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+if [ -z "$missing" ]; then
+    exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=""
+elif command -v sudo >/dev/null 2>&1; then
+    as_root="sudo"
+else
+    echo "install-deps: missing packages:$missing (run as root or install sudo)" >&2
+    exit 1
+fi
+
+echo "install-deps: installing$missing"
+$as_root apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq --no-install-recommends $missing
