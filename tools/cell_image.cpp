@@ -1,7 +1,5 @@
 #include "tools/cell_image.h"
 
-#include "render/font8x12.h"
-
 const std::array<Rgb, 16> vgaColours = {{
     {0x00, 0x00, 0x00},  // black
     {0x00, 0x00, 0xAA},  // blue
@@ -28,11 +26,11 @@ void drawCellImage(const CellBuffer& cells, std::uint8_t* rgb) {
             const int code = cellCharacter(cell);
             const Rgb ink = vgaColours[cellAttribute(cell) & 0x0F];
             const Rgb paper = vgaColours[cellAttribute(cell) >> 4];
-            for (int y = 0; y < glyphHeight; ++y) {
+            for (int y = 0; y < fontGlyphHeight; ++y) {
                 // Bit 0 of a glyph row is its leftmost pixel.
-                const unsigned bits = font8x12[glyphHeight * code + y];
-                std::uint8_t* out = rgb + ((row * glyphHeight + y) * cellImageWidth + column * glyphWidth) * 3;
-                for (int x = 0; x < glyphWidth; ++x) {
+                const unsigned bits = font8x12[static_cast<std::size_t>(fontGlyphHeight * code + y)];
+                std::uint8_t* out = rgb + ((row * fontGlyphHeight + y) * cellImageWidth + column * fontGlyphWidth) * 3;
+                for (int x = 0; x < fontGlyphWidth; ++x) {
                     const Rgb& colour = (bits >> x) & 1u ? ink : paper;
                     *out++ = colour.red;
                     *out++ = colour.green;

@@ -7,11 +7,10 @@
 #include <cstdint>
 
 #include "render/cell.h"
+#include "render/font8x12.h"
 
-inline constexpr int glyphWidth = 8;
-inline constexpr int glyphHeight = 12;
-inline constexpr int cellImageWidth = cellColumns * glyphWidth;   // 640
-inline constexpr int cellImageHeight = cellRows * glyphHeight;    // 600
+inline constexpr int cellImageWidth = cellColumns * fontGlyphWidth;  // 640
+inline constexpr int cellImageHeight = cellRows * fontGlyphHeight;    // 600
 inline constexpr int cellImageBytes = cellImageWidth * cellImageHeight * 3;
 
 struct Rgb {
