@@ -60,5 +60,5 @@ TEST(FrameAllocations, FramesAllocateNothing) {
     // Start-up allocates the renderers' tables; that is all there is.
     EXPECT_GT(countAtWrite[1], beforeStartUp);
     EXPECT_EQ(countAtWrite[framesToRun], countAtWrite[1]) << "frames 2.." << framesToRun << " allocated";
-    EXPECT_EQ(afterRun, countAtWrite[1]) << "the Escape frame or shut-down allocated";
+    EXPECT_EQ(afterRun, countAtWrite[framesToRun]) << "the Escape frame or shut-down allocated";
 }
