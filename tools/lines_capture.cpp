@@ -1,10 +1,9 @@
 // lines-capture: runs the unchanged Lines demo (initConsole, then runDemo)
 // against the headless host and records the frames it presents.
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,12 +46,16 @@ void recordFrame(const CellBuffer& screen, void* context) {
 
 // Reads and parses the script; returns an empty string or what is wrong.
 std::string loadInput(const std::string& path, std::vector<ScriptedInput>& inputs) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return "cannot read input file '" + path + "'";
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) return "cannot read input file '" + path + "'";
-    const std::string error = parseInputScript(text.str(), inputs);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return "cannot read input file '" + path + "': " + std::strerror(errno);
+    std::string text;
+    char chunk[4096];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+    const int readError = std::ferror(file) ? errno : 0;
+    std::fclose(file);
+    if (readError != 0) return "cannot read input file '" + path + "': " + std::strerror(readError);
+    const std::string error = parseInputScript(text, inputs);
     if (!error.empty()) return "input file '" + path + "', " + error;
     return {};
 }

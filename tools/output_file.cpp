@@ -21,6 +21,11 @@ OutputFile::~OutputFile() { discard(); }
 std::string OutputFile::create(const std::string& path) {
     discard();
     path_ = path;
+    // Caught now rather than by the rename after the whole run.
+    struct stat existing;
+    if (stat(path.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
+        return "cannot create '" + path + "': " + std::strerror(EISDIR);
+    }
     std::vector<char> name(path.begin(), path.end());
     const char suffix[] = ".tmp-XXXXXX";
     name.insert(name.end(), suffix, suffix + sizeof suffix);

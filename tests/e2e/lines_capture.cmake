@@ -88,9 +88,11 @@ elseif(CHECK STREQUAL "bad-arguments")
     "stray"
     "--input|${WORK}/missing.input"
     "--input|${WORK}/bad.input"
+    "--input|${WORK}"
     "--frames|2|--frames|3"
     "--png|${WORK}/out.cells"
-    "--png|${WORK}/no-such-dir/out.png")
+    "--png|${WORK}/no-such-dir/out.png"
+    "--png|${WORK}")
   set(expected_messages
     "--frames needs a whole number from 1 to 4294967295, not '0'"
     "--frames needs a whole number from 1 to 4294967295, not 'ten'"
@@ -101,9 +103,11 @@ elseif(CHECK STREQUAL "bad-arguments")
     "unexpected argument 'stray'"
     "cannot read input file"
     "bad.input', line 3: X and Y must be 32-bit integers"
+    "cannot read input file"
     "--frames is given more than once"
     "--cells and --png name the same file"
-    "cannot create")
+    "cannot create"
+    "Is a directory")
   list(LENGTH cases count)
   math(EXPR last "${count} - 1")
   foreach(i RANGE ${last})
