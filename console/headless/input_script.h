@@ -20,6 +20,6 @@ struct ScriptedInput {
 // Parses a whole script: one entry per line, fields separated by blanks;
 // BUTTONS is any of L, R and M, each at most once, or '-' for none; '#' starts
 // a comment; blank lines are skipped; frames must increase from line to line.
-// On a malformed line returns "line N: what is wrong" and leaves `inputs` in
-// an unspecified state; on success returns an empty string.
+// On a malformed line returns "line N: what is wrong" (`inputs` then holds
+// the lines before it); on success returns an empty string.
 std::string parseInputScript(std::string_view text, std::vector<ScriptedInput>& inputs);
