@@ -83,7 +83,7 @@ TEST(Win32Terminal, CursorClockAndKeysWithoutATerminal) {
     ASSERT_TRUE(GetCursorPos(&p));
     EXPECT_EQ(p.x, 40) << "at the centre until the first mouse report";
     EXPECT_EQ(p.y, 25);
-    for (int key : {VK_ESCAPE, VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, 'A'}) EXPECT_EQ(GetAsyncKeyState(key), 0);
+    for (int key : {VK_ESCAPE, VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, int{'A'}}) EXPECT_EQ(GetAsyncKeyState(key), 0);
 
     const DWORD t0 = GetTickCount();
     std::this_thread::sleep_for(std::chrono::milliseconds(30));

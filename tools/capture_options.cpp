@@ -1,0 +1,101 @@
+#include "tools/capture_options.h"
+
+#include <charconv>
+#include <string_view>
+
+const char* const captureUsage =
+    "Usage: lines-capture [OPTION]...\n"
+    "Run the Lines demo against a headless console with a scripted clock and\n"
+    "mouse, and record the frames it presents.\n"
+    "\n"
+    "  --frames N        present N frames, then read Escape as pressed (default 1)\n"
+    "  --start-tick T    first value of the millisecond clock (default 1000);\n"
+    "                    each further reading is one more, wrapping after 2^32\n"
+    "  --input FILE      cursor and buttons: lines 'FRAME X Y BUTTONS', FRAME\n"
+    "                    counted from 1, X and Y in the clip rectangle\n"
+    "                    (0, 0, 1000, 1000), BUTTONS any of L, R and M or '-';\n"
+    "                    '#' starts a comment. Without it the cursor rests at\n"
+    "                    (500, 500) with no button down\n"
+    "  --cells FILE      write every presented frame as 4000 little-endian\n"
+    "                    16-bit cells (8000 bytes a frame)\n"
+    "  --png FILE        write the last presented frame as a 640x600 PNG\n"
+    "  --help            show this text and exit\n"
+    "\n"
+    "Exit status: 0 on success, 1 if an output could not be written, 2 for a\n"
+    "bad argument or input file (no output file is left behind).\n";
+
+namespace {
+
+template <class Int>
+bool parseWhole(std::string_view text, Int& value) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    return !text.empty() && error == std::errc{} && end == last;
+}
+
+std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+}  // namespace
+
+std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options) {
+    bool seenStartTick = false, seenFrames = false, seenInput = false, seenCells = false, seenPng = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (arg.substr(0, 2) != "--") return "unexpected argument " + quoted(arg) + " (see --help)";
+
+        std::string_view name = arg;
+        std::string_view value;
+        bool hasValue = false;
+        if (const std::size_t equals = arg.find('='); equals != std::string_view::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+            hasValue = true;
+        }
+        bool* seen = name == "--start-tick" ? &seenStartTick
+                     : name == "--frames"   ? &seenFrames
+                     : name == "--input"    ? &seenInput
+                     : name == "--cells"    ? &seenCells
+                     : name == "--png"      ? &seenPng
+                                            : nullptr;
+        if (seen == nullptr) return "unknown option " + quoted(name) + " (see --help)";
+        if (*seen) return std::string(name) + " is given more than once";
+        *seen = true;
+        if (!hasValue) {
+            if (i + 1 >= argc) return std::string(name) + " needs a value";
+            value = argv[++i];
+        }
+
+        if (name == "--start-tick") {
+            if (!parseWhole(value, options.startTick)) {
+                return "--start-tick needs a whole number from 0 to 4294967295, not " + quoted(value);
+            }
+        } else if (name == "--frames") {
+            std::uint32_t frames = 0;
+            if (!parseWhole(value, frames) || frames == 0) {
+                return "--frames needs a whole number from 1 to 4294967295, not " + quoted(value);
+            }
+            options.frames = frames;
+        } else {
+            if (value.empty()) return std::string(name) + " needs a file name";
+            std::string& path = name == "--input" ? options.inputPath
+                                : name == "--cells" ? options.cellsPath
+                                                    : options.pngPath;
+            path = value;
+        }
+    }
+    // An output must not replace the script it is made from, nor the other output.
+    if (!options.cellsPath.empty() && options.cellsPath == options.pngPath) {
+        return "--cells and --png name the same file " + quoted(options.cellsPath);
+    }
+    for (const std::string* output : {&options.cellsPath, &options.pngPath}) {
+        if (!output->empty() && *output == options.inputPath) {
+            return "--input and an output name the same file " + quoted(*output);
+        }
+    }
+    return {};
+}
