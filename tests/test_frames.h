@@ -1,14 +1,15 @@
-// Cell frames for the terminal tests: a drawn flight (mostly black, lines
-// and points that move from frame to frame, a gauge) and random frames.
+// Cell frames for the terminal tests: a recorded flight and random frames.
 #pragma once
 
 #include <vector>
 
 #include "render/cell.h"
 
-// Lines turning about the centre, drifting points and a growing gauge,
-// drawn with the antialiased line drawing and converted by the shade renderer.
-std::vector<CellBuffer> drawnFlight(int frames);
+// tests/terminal_flight.cells: frames 41 to 72 of the benchmark's flight
+// (bench/flight600.input), recorded with
+//   lines-capture --frames 600 --input bench/flight600.input --cells FILE
+// and cut out with dd bs=8000 skip=40 count=32.
+std::vector<CellBuffer> recordedFlight();
 
 // Random characters and attributes: every few frames a wholly new frame,
 // in between a few percent of the cells changed.

@@ -94,13 +94,15 @@ void FrameEncoder::resize(int terminalColumns, int terminalRows) {
     repaintAll = true;
 }
 
-// Bytes needed to reprint the unchanged frame cells [fromColumn, toColumn) of
-// a row with the current colours, or `unreachable` when one of them needs
-// another colour.
+// Bytes needed to reprint the frame cells [fromColumn, toColumn) of a row as
+// the terminal shows them, with the current colours; `unreachable` when one
+// of them needs other colours or is still to be written.
 int FrameEncoder::reprintCost(int frameRow, int fromColumn, int toColumn) const {
     int cost = 0;
     for (int c = fromColumn; c < toColumn; ++c) {
-        const Cell cell = shown[static_cast<std::size_t>(frameRow * cellColumns + c)];
+        const auto index = static_cast<std::size_t>(frameRow * cellColumns + c);
+        if (pending[index]) return unreachable;  // the terminal does not show it yet
+        const Cell cell = shown[index];
         const int background = cell >> 12;
         if (background != penBackground) return unreachable;
         const int character = cell & 0xFF;
@@ -192,43 +194,114 @@ void FrameEncoder::writeCell(ByteWriter& out, Cell cell) {
     out.putPadded<sizeof g.bytes>(g.bytes, g.size);
 }
 
+void FrameEncoder::emitCell(ByteWriter& out, std::size_t index) {
+    const int frameRow = static_cast<int>(index) / cellColumns;
+    const int terminalRow = frameRow + frameLayout.originRow;
+    const int terminalColumn = static_cast<int>(index) % cellColumns + frameLayout.originColumn;
+    moveTo(out, terminalRow, terminalColumn, frameRow);
+    writeCell(out, shown[index]);
+    pending[index] = false;
+    // With autowrap off a terminal keeps the cursor on its last column; not
+    // all agree on where it is then, so it is taken as unknown.
+    if (terminalColumn + 1 < frameLayout.terminalColumns) {
+        cursor.column = terminalColumn + 1;
+    } else {
+        cursor = {};
+    }
+}
+
+std::size_t FrameEncoder::colourKey(Cell cell) {
+    const auto background = static_cast<std::size_t>(cell >> 12);
+    return background * 17 + ((cell & 0xFF) == 32 ? 16 : static_cast<std::size_t>((cell >> 8) & 0x0F));
+}
+
+void FrameEncoder::emitBucket(ByteWriter& out, std::size_t key) {
+    for (std::size_t i = bucketStart[key]; i < bucketStart[key + 1]; ++i) emitCell(out, order[i]);
+}
+
+// Two groups that the same colours show, together in screen order.
+void FrameEncoder::emitMerged(ByteWriter& out, std::size_t keyA, std::size_t keyB) {
+    std::size_t a = bucketStart[keyA];
+    std::size_t b = bucketStart[keyB];
+    const std::size_t endA = bucketStart[keyA + 1];
+    const std::size_t endB = bucketStart[keyB + 1];
+    while (a < endA || b < endB) {
+        if (b == endB || (a < endA && order[a] < order[b])) {
+            emitCell(out, order[a++]);
+        } else {
+            emitCell(out, order[b++]);
+        }
+    }
+}
+
 std::string_view FrameEncoder::encode(const Cell* frame) {
     ByteWriter out(buffer.data(), buffer.size());
     const FrameLayout& l = frameLayout;
-    bool started = false;
     if (repaintAll) {
-        // Default colours for the margins around a centred frame.
+        // Everything in screen order, on a cleared screen whose margins
+        // around a centred frame keep the default colours.
         out.put("\x1b[?2026h\x1b[0m\x1b[2J");
-        started = true;
         cursor = {};
         penForeground = -1;
         penBackground = -1;
+        for (int r = l.firstRow; r <= l.lastRow; ++r) {
+            for (int c = l.firstColumn; c <= l.lastColumn; ++c) {
+                const auto index = static_cast<std::size_t>(r * cellColumns + c);
+                shown[index] = visibleCell(frame[index]);
+                emitCell(out, index);
+            }
+        }
+        out.put("\x1b[?2026l");
+        repaintAll = false;
+        std::memcpy(previous.data(), frame, sizeof previous);
+        return out.view();
     }
+
+    // The cells that look different from what the terminal shows.
+    std::size_t count = 0;
     for (int r = l.firstRow; r <= l.lastRow; ++r) {
-        const int terminalRow = r + l.originRow;
-        const std::size_t rowStart = static_cast<std::size_t>(r * cellColumns);
-        if (!repaintAll && std::memcmp(&frame[rowStart], &previous[rowStart], cellColumns * sizeof(Cell)) == 0) continue;
+        const auto rowStart = static_cast<std::size_t>(r * cellColumns);
+        if (std::memcmp(&frame[rowStart], &previous[rowStart], cellColumns * sizeof(Cell)) == 0) continue;
         for (int c = l.firstColumn; c <= l.lastColumn; ++c) {
             const auto index = rowStart + static_cast<std::size_t>(c);
-            if (!repaintAll && frame[index] == previous[index]) continue;
+            if (frame[index] == previous[index]) continue;
             const Cell want = visibleCell(frame[index]);
-            if (!repaintAll && shown[index] == want) continue;
-            if (!started) {
-                out.put("\x1b[?2026h");
-                started = true;
-            }
-            const int terminalColumn = c + l.originColumn;
-            moveTo(out, terminalRow, terminalColumn, r);
-            writeCell(out, want);
+            if (shown[index] == want) continue;
             shown[index] = want;
-            // With autowrap off a terminal keeps the cursor on its last column;
-            // not all agree on where it is then, so it is taken as unknown.
-            cursor.column = terminalColumn + 1 < l.terminalColumns ? terminalColumn + 1 : -1;
-            if (cursor.column < 0) cursor.row = -1;
+            pending[index] = true;
+            dirty[count++] = static_cast<std::uint16_t>(index);
         }
     }
-    if (started) out.put("\x1b[?2026l");
     std::memcpy(previous.data(), frame, sizeof previous);
-    repaintAll = false;
+    if (count == 0) return {};
+
+    // They go out grouped by the colours they need, each group in screen
+    // order: a colour code costs more than the cursor moves this adds (in
+    // truecolor several times more). Background by background, starting
+    // with the current one; within one, the blank cells together with those
+    // in the current foreground, then each other foreground.
+    bucketStart.fill(0);
+    for (std::size_t i = 0; i < count; ++i) ++bucketStart[colourKey(shown[dirty[i]]) + 1];
+    for (std::size_t k = 1; k < bucketStart.size(); ++k) bucketStart[k] += bucketStart[k - 1];
+    bucketFill = bucketStart;
+    for (std::size_t i = 0; i < count; ++i) order[bucketFill[colourKey(shown[dirty[i]])]++] = dirty[i];
+
+    out.put("\x1b[?2026h");
+    const int firstBackground = penBackground;
+    for (int step = -1; step < 16; ++step) {
+        const int background = step < 0 ? firstBackground : step;
+        if (background < 0 || (step >= 0 && background == firstBackground)) continue;
+        const std::size_t blank = static_cast<std::size_t>(background * 17 + 16);
+        const int sameForeground = penForeground;
+        if (sameForeground >= 0) {
+            emitMerged(out, blank, static_cast<std::size_t>(background * 17 + sameForeground));
+        } else {
+            emitBucket(out, blank);
+        }
+        for (int fg = 0; fg < 16; ++fg) {
+            if (fg != sameForeground) emitBucket(out, static_cast<std::size_t>(background * 17 + fg));
+        }
+    }
+    out.put("\x1b[?2026l");
     return out.view();
 }

@@ -57,6 +57,10 @@ private:
     void moveTo(ByteWriter& out, int row, int column, int frameRow);
     int reprintCost(int frameRow, int fromColumn, int toColumn) const;
     void writeCell(ByteWriter& out, Cell cell);
+    static std::size_t colourKey(Cell cell);
+    void emitBucket(ByteWriter& out, std::size_t key);
+    void emitMerged(ByteWriter& out, std::size_t keyA, std::size_t keyB);
+    void emitCell(ByteWriter& out, std::size_t index);
 
     // Colour codes for every foreground (16: unchanged) and background
     // pair, made once so that a frame only copies them.
@@ -75,5 +79,12 @@ private:
     int penBackground = -1;
     std::array<Cell, cellCount> shown{};     // as each cell looks on the terminal
     std::array<Cell, cellCount> previous{};  // the last frame as given, to skip unchanged rows fast
+    std::array<bool, cellCount> pending{};   // changed, not yet written in this frame
+    // This frame's changed cells, then the same sorted by colourKey: group k
+    // is order[bucketStart[k] .. bucketStart[k + 1]).
+    std::array<std::uint16_t, cellCount> dirty{};
+    std::array<std::uint16_t, cellCount> order{};
+    std::array<std::uint16_t, 16 * 17 + 1> bucketStart{};
+    std::array<std::uint16_t, 16 * 17 + 1> bucketFill{};
     std::array<char, capacity> buffer{};
 };
