@@ -161,6 +161,29 @@ TEST(FrameEncoder, WritesOnlyWhatChanged) {
     EXPECT_EQ(colourCodes, 1u) << "colour codes in " << row.size() << " bytes";
 }
 
+TEST(FrameEncoder, RecordedFlightCostsFewBytesPerChangedCell) {
+    // The busiest stretch of the flight changes about 370 cells a frame. A
+    // glyph takes up to 3 bytes; moves and colour codes shared between
+    // neighbouring cells of one colour must keep the average well below a
+    // colour code per cell (some 20 bytes in truecolor).
+    const auto frames = recordedFlight();
+    ASSERT_EQ(frames.size(), 32u);
+    for (ColourMode mode : {ColourMode::ansi16, ColourMode::truecolor}) {
+        auto encoder = std::make_unique<FrameEncoder>(mode, testGlyphs(), 80, 50);
+        encoder->encode(frames[0].data());
+        std::size_t bytes = 0;
+        std::size_t changed = 0;
+        for (std::size_t f = 1; f < frames.size(); ++f) {
+            for (std::size_t i = 0; i < frames[f].size(); ++i) {
+                changed += visibleCell(frames[f][i]) != visibleCell(frames[f - 1][i]) ? 1 : 0;
+            }
+            bytes += encoder->encode(frames[f].data()).size();
+        }
+        ASSERT_GT(changed, 300u * (frames.size() - 1));
+        EXPECT_LT(bytes, 12 * changed) << (mode == ColourMode::ansi16 ? "palette" : "truecolor");
+    }
+}
+
 TEST(FrameEncoder, ForgetScreenRepaintsOverAnyContents) {
     const auto frames = recordedFlight();
     ASSERT_GE(frames.size(), 2u);
