@@ -1,10 +1,10 @@
 #!/bin/sh
 # End to end: the real `lines` in a detached 80x50 tmux session. Sees the
-# frame, moves the mouse and clicks with SGR reports, quits with Escape and
-# then with SIGTERM, and checks each time the exit status and that the
+# frame, moves the mouse and clicks with SGR reports, quits with Escape,
+# signals and Ctrl-C, and checks each time the exit status and that the
 # terminal is restored (main screen, cursor shown, mouse off, termios as
-# before). Also: no terminal at all, and --help.
-# Usage: e2e_lines_terminal.sh PATH-TO-LINES     (exit 77: skipped)
+# before); a resize, a suspend and resume; no terminal at all, and --help.
+# Usage: lines_terminal.sh PATH-TO-LINES     (exit 77: skipped)
 set -u
 bin="$1"
 if ! command -v tmux >/dev/null 2>&1; then
@@ -61,7 +61,7 @@ start_lines() {
     # The pane stays alive afterwards (sleep), so its modes can be read.
     # The shell ignores nothing but survives Ctrl-C (its trap), so it can
     # record how lines ended.
-    t respawn-pane -k -t e2e "trap : INT; echo main screen text; stty -g >'$dir/before'; '$bin'; echo \$? >'$dir/status'; stty -g >'$dir/after'; exec sleep 60"
+    t respawn-pane -k -t e2e "trap : INT; ulimit -c 0; echo main screen text; stty -g >'$dir/before'; '$bin'; echo \$? >'$dir/status'; stty -g >'$dir/after'; exec sleep 60"
     wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 50 '110' || fail "no alternate screen, mouse and hidden cursor"
 }
 check_restored() {
@@ -104,13 +104,16 @@ check_restored "Escape" 0
 grep -q "main screen text" "$dir/frame3" && fail "the main screen showed through during the run"
 t capture-pane -p -t e2e | grep -q "main screen text" || fail "the main screen's contents are not back"
 
-# SIGTERM: ends the program through the signal (status 143), terminal restored.
-start_lines
-sleep 0.3
-pid=$(ps -o pid= --ppid "$(pane '#{pane_pid}')" | tr -d ' ')
-[ -n "$pid" ] || fail "cannot find the lines process"
-kill -TERM "$pid"
-check_restored "SIGTERM" 143
+# Signals end the program through the signal itself (status 128 + its
+# number), with the terminal restored; crashes too.
+for sig in TERM:143 HUP:129 QUIT:131 SEGV:139 ABRT:134; do
+    start_lines
+    sleep 0.3
+    pid=$(ps -o pid= --ppid "$(pane '#{pane_pid}')" | tr -d ' ')
+    [ -n "$pid" ] || fail "cannot find the lines process"
+    kill -"${sig%:*}" "$pid"
+    check_restored "SIG${sig%:*}" "${sig#*:}"
+done
 
 # A larger terminal: the frame is centred, the margins keep the default colours.
 start_lines
