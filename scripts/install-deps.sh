@@ -1,11 +1,20 @@
 #!/bin/sh
 # Installs the Debian packages that building and testing Vantrel needs, only
 # those that are missing, without asking questions. Uses sudo when not root.
+#
+#   scripts/install-deps.sh            build and run the tests
+#   scripts/install-deps.sh windows    also cross-build lines.exe and run it under Wine
 set -eu
 
 # libvterm-dev and tmux test the terminal host; clang and libclang-rt-dev
 # build its input parser's fuzzer.
 packages="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libpng-dev libvterm-dev tmux clang libclang-rt-dev"
+for group in "$@"; do
+    case "$group" in
+        windows) packages="$packages binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 tmux python3" ;;
+        *) echo "install-deps: unknown group '$group' (known: windows)" >&2; exit 2 ;;
+    esac
+done
 
 missing=""
 for p in $packages; do
