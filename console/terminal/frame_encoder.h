@@ -1,7 +1,8 @@
 // Turns console cell frames into terminal output. It keeps the cells the
-// terminal shows and writes only what changed, with the cheapest cursor
-// moves and colour codes only where the colour changes, the whole frame in
-// one fixed buffer between the begin and end of a synchronized update.
+// terminal shows and writes only those that look different, grouped by the
+// colours they need so that colour codes are few, each reached with the
+// cheapest cursor move (or by reprinting a few cells); the whole frame goes
+// into one fixed buffer between the begin and end of a synchronized update.
 #pragma once
 
 #include <array>
