@@ -1,6 +1,8 @@
 #include "console/terminal/terminal_host.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -27,7 +29,12 @@ TerminalHost::TerminalHost() {
 }
 
 void TerminalHost::activate() {
-    if (!terminalSession::enter()) return;
+    if (!terminalSession::enter()) {
+        // Without the terminal's modes nothing could be shown or read, and
+        // Escape would never arrive: better to stop at once.
+        std::fprintf(stderr, "lines: cannot set up the terminal: %s\n", std::strerror(errno));
+        std::exit(1);
+    }
     refreshSize();
     encoder->resize(columns, rows);
 }

@@ -16,6 +16,7 @@ public:
     static TerminalHost& instance();
 
     // The screen buffer becomes the visible one: the terminal is taken over.
+    // Ends the program (status 1, one line on stderr) if that fails.
     void activate();
     // The screen buffer holds at most 80x50 cells; false for other sizes.
     bool setScreenSize(int columns, int rows);
