@@ -10,8 +10,9 @@
 # equal those of lines-capture's frame of the same number with the cursor at
 # (0, 0), which is where Wine without a display reports it (in a 1024x768 clip
 # rectangle; lines-capture's is 1000x1000, so both read the mouse as 0, 0).
-# The highlighted edges pulse with the real clock, so cells whose character
-# depends on the clock phase may match any phase.
+# The highlighted edges pulse with the real clock (a 400 ms cycle), so a cell
+# may show the character of any phase: the reference frames cover every
+# millisecond of the cycle.
 #
 # Exits 0 on success, 1 on failure, 77 (skipped) where Wine or tmux is missing.
 set -euo pipefail
@@ -61,9 +62,9 @@ if [ "$status" != 0 ]; then
     exit 1
 fi
 
-# Reference frames: one per phase of the 400 ms highlight pulse.
+# Reference frames: one for each millisecond of the 400 ms highlight pulse.
 printf '1 0 0 -\n' > "$work/input.txt"
-for start in $(seq 1000 25 1375); do
+for start in $(seq 1000 1 1399); do
     "$capture" --frames "$frames" --input "$work/input.txt" --start-tick "$start" \
         --cells "$work/cells-$start.bin"
 done
@@ -82,6 +83,7 @@ def characters(path):
     return bytes(last[0::2]).decode('cp437')
 
 references = [characters(p) for p in sorted(glob.glob(f"{work}/cells-*.bin"))]
+assert len(references) == 400, f"{len(references)} reference frames"
 lines = open(f"{work}/pane.txt", encoding='utf-8', errors='replace').read().split('\n')
 pane = ''.join((lines[row] if row < len(lines) else '').ljust(80)[:80] for row in range(50))
 
