@@ -96,49 +96,35 @@ void drawLine(const ScreenLine& line, Pixel* target, Vec3 colour) {
     }
 }
 
+namespace {
+
+// One clipping test: when end a lies beyond `bound` on the tested axis (below
+// it or above it), the line is rejected if end b lies beyond it too;
+// otherwise a moves along the line onto the boundary. The formula reads the
+// coordinates as they were before this test's own assignments.
+bool clipEnd(float& aAxis, float& aOther, float bAxis, float bOther, float bound, bool below) {
+    const bool aOutside = below ? aAxis < bound : aAxis > bound;
+    if (!aOutside) return true;
+    const bool bOutside = below ? bAxis < bound : bAxis > bound;
+    if (bOutside) return false;
+    aOther = bOther + (bAxis - bound) / (bAxis - aAxis) * (aOther - bOther);
+    aAxis = bound;
+    return true;
+}
+
+}  // namespace
+
 void clipAndDrawLine(ScreenLine& l, Vec3 colour) {
-    // Each test moves an outside end along the line onto the boundary, or
-    // rejects the line when both ends are outside on the same side.
-    if (l.x0 < 1) {
-        if (l.x1 < 1) return;
-        l.y0 = l.y1 + (l.x1 - 1) / (l.x1 - l.x0) * (l.y0 - l.y1);
-        l.x0 = 1;
-    }
-    if (l.x1 < 1) {
-        if (l.x0 < 1) return;
-        l.y1 = l.y0 + (l.x0 - 1) / (l.x0 - l.x1) * (l.y1 - l.y0);
-        l.x1 = 1;
-    }
-    if (l.x0 > 79) {
-        if (l.x1 > 79) return;
-        l.y0 = l.y1 + (l.x1 - 79) / (l.x1 - l.x0) * (l.y0 - l.y1);
-        l.x0 = 79;
-    }
-    if (l.x1 > 79) {
-        if (l.x0 > 79) return;
-        l.y1 = l.y0 + (l.x0 - 79) / (l.x0 - l.x1) * (l.y1 - l.y0);
-        l.x1 = 79;
-    }
-    if (l.y0 < 1) {
-        if (l.y1 < 1) return;
-        l.x0 = l.x1 + (l.y1 - 1) / (l.y1 - l.y0) * (l.x0 - l.x1);
-        l.y0 = 1;
-    }
-    if (l.y1 < 1) {
-        if (l.y0 < 1) return;
-        l.x1 = l.x0 + (l.y0 - 1) / (l.y0 - l.y1) * (l.x1 - l.x0);
-        l.y1 = 1;
-    }
-    if (l.y0 > 49) {
-        if (l.y1 > 49) return;
-        l.x0 = l.x1 + (l.y1 - 49) / (l.y1 - l.y0) * (l.x0 - l.x1);
-        l.y0 = 49;
-    }
-    if (l.y1 > 49) {
-        if (l.y0 > 49) return;
-        l.x1 = l.x0 + (l.y0 - 49) / (l.y0 - l.y1) * (l.x1 - l.x0);
-        l.y1 = 49;
-    }
+    // Eight tests in a fixed order, x before y: each end against the left,
+    // right, top and bottom of the window [1, 79] x [1, 49]. Coordinates on
+    // the boundary are inside.
+    constexpr bool below = true;
+    constexpr bool above = false;
+    const bool kept = clipEnd(l.x0, l.y0, l.x1, l.y1, 1, below) && clipEnd(l.x1, l.y1, l.x0, l.y0, 1, below) &&
+                      clipEnd(l.x0, l.y0, l.x1, l.y1, 79, above) && clipEnd(l.x1, l.y1, l.x0, l.y0, 79, above) &&
+                      clipEnd(l.y0, l.x0, l.y1, l.x1, 1, below) && clipEnd(l.y1, l.x1, l.y0, l.x0, 1, below) &&
+                      clipEnd(l.y0, l.x0, l.y1, l.x1, 49, above) && clipEnd(l.y1, l.x1, l.y0, l.x0, 49, above);
+    if (!kept) return;
     drawLine(l, screenPixels, colour);
 }
 
