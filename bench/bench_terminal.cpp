@@ -3,29 +3,16 @@
 // (reusing a colour code only between neighbouring cells of one frame).
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "console/terminal/frame_encoder.h"
+#include "render/cell_frames.h"
 
 namespace {
 
-std::vector<CellBuffer> loadFlight() {
-    std::vector<CellBuffer> frames;
-    std::FILE* f = std::fopen(VANTREL_FLIGHT_CELLS, "rb");
-    if (f == nullptr) return frames;
-    unsigned char bytes[cellCount * 2];
-    while (std::fread(bytes, sizeof bytes, 1, f) == 1) {
-        CellBuffer& frame = frames.emplace_back();
-        for (int i = 0; i < cellCount; ++i) frame[static_cast<std::size_t>(i)] = static_cast<Cell>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    }
-    std::fclose(f);
-    return frames;
-}
-
 const std::vector<CellBuffer>& flight() {
-    static const std::vector<CellBuffer> frames = loadFlight();
+    static const std::vector<CellBuffer> frames = readCellFrames(VANTREL_FLIGHT_CELLS);
     return frames;
 }
 

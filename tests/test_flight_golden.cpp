@@ -14,6 +14,7 @@
 #include "console/headless/input_script.h"
 #include "demo/frame_loop.h"
 #include "demo/random.h"
+#include "render/cell_frames.h"
 
 namespace {
 
@@ -52,12 +53,9 @@ std::vector<CellBuffer> fly(std::uint32_t startTick, std::uint64_t frames, const
 // Cells in the little-endian layout of lines-capture --cells.
 CellBuffer readGoldenFrame(const std::string& path) {
     const std::string bytes = readFile(path);
-    CellBuffer cells{};
-    EXPECT_EQ(bytes.size(), sizeof cells) << path;
-    for (std::size_t k = 0; k < cells.size() && 2 * k + 1 < bytes.size(); ++k) {
-        cells[k] = makeCell(static_cast<std::uint8_t>(bytes[2 * k]), static_cast<std::uint8_t>(bytes[2 * k + 1]));
-    }
-    return cells;
+    EXPECT_EQ(bytes.size(), cellFrameBytes) << path;
+    if (bytes.size() != cellFrameBytes) return CellBuffer{};
+    return decodeCellFrame(reinterpret_cast<const std::uint8_t*>(bytes.data()));
 }
 
 ::testing::AssertionResult sameFrame(const CellBuffer& actual, const CellBuffer& expected) {

@@ -8,19 +8,11 @@
 
 #include "render/cell.h"
 #include "render/font8x12.h"
+#include "render/vga_colours.h"
 
 inline constexpr int cellImageWidth = cellColumns * fontGlyphWidth;  // 640
 inline constexpr int cellImageHeight = cellRows * fontGlyphHeight;    // 600
 inline constexpr int cellImageBytes = cellImageWidth * cellImageHeight * 3;
-
-struct Rgb {
-    std::uint8_t red;
-    std::uint8_t green;
-    std::uint8_t blue;
-};
-
-// Console colours 0..15 with the VGA levels 0x00, 0x55, 0xAA and 0xFF.
-extern const std::array<Rgb, 16> vgaColours;
 
 // Draws the frame into `rgb`: cellImageHeight rows of cellImageWidth pixels,
 // three bytes (red, green, blue) a pixel, row-major.

@@ -2,19 +2,18 @@
 // by eye: the 256 glyphs as 16 rows of 16 in code order (labelled with their
 // hexadecimal digits), then lines of sample text and a box-drawing sample set
 // cell against cell, as a console shows them.
-#include <png.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "render/cp437_unicode.h"
 #include "render/font8x12.h"
+#include "tools/output_file.h"
+#include "tools/png_file.h"
 
 namespace {
 
@@ -81,18 +80,16 @@ public:
                 if (fontPixel(code, gx, gy)) fill(x + gx * zoom, y + gy * zoom, zoom, zoom, c);
     }
 
-    bool write(const char* path, std::string& error) {
-        png_image image;
-        std::memset(&image, 0, sizeof image);
-        image.version = PNG_IMAGE_VERSION;
-        image.width = static_cast<png_uint_32>(width_ * scale_);
-        image.height = static_cast<png_uint_32>(height_ * scale_);
-        image.format = PNG_FORMAT_RGB;
-        if (!png_image_write_to_file(&image, path, 0, pixels_.data(), 0, nullptr)) {
-            error = image.message;
-            return false;
+    // Writes the sheet as a PNG that appears under `path` only when complete;
+    // returns an empty string or what went wrong.
+    std::string write(const std::string& path) const {
+        OutputFile file;
+        if (std::string error = file.create(path); !error.empty()) return error;
+        if (std::string error = writeRgbPng(file.stream(), pixels_.data(), width_ * scale_, height_ * scale_);
+            !error.empty()) {
+            return error;
         }
-        return true;
+        return file.commit();
     }
 
 private:
@@ -206,8 +203,7 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < lines[row].size(); ++i)
             canvas.glyph(margin + static_cast<int>(i) * fontGlyphWidth, lineY(row), lines[row][i], ink);
 
-    std::string error;
-    if (!canvas.write(output, error)) {
+    if (const std::string error = canvas.write(output); !error.empty()) {
         std::fprintf(stderr, "font_sheet: cannot write %s: %s\n", output, error.c_str());
         return 1;
     }

@@ -11,6 +11,7 @@
 #include "console/headless/headless_host.h"
 #include "console/headless/input_script.h"
 #include "demo/frame_loop.h"
+#include "render/cell_frames.h"
 #include "tools/capture_options.h"
 #include "tools/cell_image.h"
 #include "tools/output_file.h"
@@ -30,17 +31,14 @@ int fail(int status, const std::string& message) {
 struct Recorder {
     std::FILE* cells = nullptr;  // null: frames are not written
     CellBuffer lastFrame{};
-    std::uint8_t bytes[cellCount * 2];
+    std::uint8_t bytes[cellFrameBytes];
 };
 
 void recordFrame(const CellBuffer& screen, void* context) {
     auto& recorder = *static_cast<Recorder*>(context);
     recorder.lastFrame = screen;
     if (recorder.cells == nullptr) return;
-    for (int k = 0; k < cellCount; ++k) {
-        recorder.bytes[2 * k] = static_cast<std::uint8_t>(screen[k] & 0xFF);
-        recorder.bytes[2 * k + 1] = static_cast<std::uint8_t>(screen[k] >> 8);
-    }
+    encodeCellFrame(screen, recorder.bytes);
     std::fwrite(recorder.bytes, 1, sizeof recorder.bytes, recorder.cells);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "console/terminal/byte_writer.h"
+#include "render/vga_colours.h"
 
 enum class ColourMode {
     ansi16,     // the terminal's own sixteen colours
@@ -19,15 +20,6 @@ ColourMode colourModeFromEnvironment(const char* colorterm);
 constexpr int ansiColour(int consoleColour) {
     return ((consoleColour & 1) << 2) | (consoleColour & 2) | ((consoleColour & 4) >> 2) | (consoleColour & 8);
 }
-
-struct Rgb {
-    std::uint8_t red;
-    std::uint8_t green;
-    std::uint8_t blue;
-};
-
-// The VGA text-mode colours, by console colour index.
-extern const std::array<Rgb, 16> vgaColours;
 
 // Writes one SGR sequence that sets the foreground and/or the background
 // (a negative index leaves that one as it is); writes nothing when both are negative.

@@ -1,5 +1,7 @@
 #include "console/terminal/terminal_session.h"
 
+#include "console/terminal/title_sequence.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -214,51 +216,27 @@ void leave() {
 
 bool active() { return entered != 0; }
 
-void setCursorVisible(bool visible) {
+namespace {
+
+// Records a terminal mode the program wants (re-applied on resume) and, while
+// the terminal is taken over, switches it at once.
+template <std::size_t N>
+void setMode(volatile std::sig_atomic_t& flag, bool on, const char (&onSequence)[N], const char (&offSequence)[N]) {
     SignalsBlocked blocked;
-    if ((cursorVisible != 0) == visible) return;
-    cursorVisible = visible ? 1 : 0;
-    if (entered != 0) {
-        if (visible) {
-            writeLiteral("\x1b[?25h");
-        } else {
-            writeLiteral("\x1b[?25l");
-        }
-    }
+    if ((flag != 0) == on) return;
+    flag = on ? 1 : 0;
+    if (entered != 0) writeLiteral(on ? onSequence : offSequence);
 }
 
-void setAutowrap(bool on) {
-    SignalsBlocked blocked;
-    if ((autowrapOn != 0) == on) return;
-    autowrapOn = on ? 1 : 0;
-    if (entered != 0) {
-        if (on) {
-            writeLiteral("\x1b[?7h");
-        } else {
-            writeLiteral("\x1b[?7l");
-        }
-    }
-}
+}  // namespace
+
+void setCursorVisible(bool visible) { setMode(cursorVisible, visible, "\x1b[?25h", "\x1b[?25l"); }
+
+void setAutowrap(bool on) { setMode(autowrapOn, on, "\x1b[?7h", "\x1b[?7l"); }
 
 void setTitle(std::string_view utf8Title) {
     SignalsBlocked blocked;
-    std::size_t n = 0;
-    auto put = [&](char c) {
-        if (n < sizeof titleSequence) titleSequence[n++] = c;
-    };
-    for (char c : std::string_view("\x1b]2;")) put(c);
-    const std::size_t room = sizeof titleSequence - 6;
-    for (char c : utf8Title) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F) continue;  // nothing that could end or break the sequence
-        if (n >= room) break;
-        put(c);
-    }
-    // Never cut a UTF-8 character in two.
-    while (n > 4 && (static_cast<unsigned char>(titleSequence[n - 1]) & 0xC0) == 0x80) --n;
-    if (n > 4 && (static_cast<unsigned char>(titleSequence[n - 1]) & 0xC0) == 0xC0) --n;
-    put('\x1b');
-    put('\\');
+    const std::size_t n = writeTitleSequence(utf8Title, titleSequence, sizeof titleSequence);
     titleLength = static_cast<std::sig_atomic_t>(n);
     if (entered != 0) writeFully(titleSequence, n);
 }
