@@ -6,7 +6,9 @@
 #include <random>
 #include <vector>
 
-#include "wire/draw.h"
+#include "vantrel/draw.h"
+
+using namespace vantrel;
 
 namespace {
 

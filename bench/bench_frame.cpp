@@ -10,7 +10,9 @@
 #include "demo/frame_loop.h"
 #include "demo/random.h"
 #include "demo/stars.h"
-#include "render/shade_renderer.h"
+#include "vantrel/shade_renderer.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -7,8 +7,10 @@
 #include <random>
 #include <vector>
 
-#include "render/glyph_renderer.h"
+#include "vantrel/glyph_renderer.h"
 #include "render/glyph_search.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -6,8 +6,10 @@
 #include <random>
 #include <vector>
 
-#include "render/pixel.h"
-#include "wire/builtin_meshes.h"
+#include "vantrel/screen_pixels.h"
+#include "vantrel/builtin_meshes.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -4,7 +4,9 @@
 #include <random>
 #include <vector>
 
-#include "render/shade_renderer.h"
+#include "vantrel/shade_renderer.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -6,8 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "console/terminal/frame_encoder.h"
+#include "vantrel/frame_encoder.h"
 #include "render/cell_frames.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace vantrel {
+
 ConsoleScreen consoleScreen{};
 
 namespace {
@@ -50,3 +52,5 @@ void presentCells() {
     const CONSOLE_CURSOR_INFO hidden{1, FALSE};
     SetConsoleCursorInfo(consoleScreen.output, &hidden);
 }
+
+}  // namespace vantrel

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "console/win32.h"
-#include "render/cell.h"
+#include "vantrel/cell.h"
+
+namespace vantrel {
 
 struct ConsoleScreen {
     HANDLE output;     // the screen buffer every console call goes to
@@ -29,3 +31,5 @@ BOOL setTitle(const char* title);
 // Writes the whole cell frame to the screen buffer in one call, then hides
 // the cursor again.
 void presentCells();
+
+}  // namespace vantrel

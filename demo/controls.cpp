@@ -2,6 +2,8 @@
 
 #include "console/win32.h"
 
+namespace vantrel {
+
 namespace {
 
 constexpr float centre = 0.5f;
@@ -56,3 +58,5 @@ void steerCamera(Transform& camera, float mouseX, float mouseY, float cameraSpee
     camera.ty += camera.m[7] * perFrame * 0.01f;
     camera.tz += camera.m[8] * perFrame * 0.01f;
 }
+
+}  // namespace vantrel

@@ -2,7 +2,9 @@
 // the camera, the buttons set its forward speed.
 #pragma once
 
-#include "wire/transform.h"
+#include "vantrel/transform.h"
+
+namespace vantrel {
 
 // The cursor position as fractions of the cursor clip rectangle, 0 at its
 // left or top edge, 0.5 at its centre. An axis along which the rectangle has
@@ -17,3 +19,5 @@ void applySpeedButtons(float& cameraSpeed);
 // about its X axis by (2 mouseY - 1) * 0.005, then moves it forward by
 // cameraSpeed units a frame.
 void steerCamera(Transform& camera, float mouseX, float mouseY, float cameraSpeed);
+
+}  // namespace vantrel

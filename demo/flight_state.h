@@ -2,7 +2,9 @@
 #pragma once
 
 #include "demo/scene.h"
-#include "wire/transform.h"
+#include "vantrel/transform.h"
+
+namespace vantrel {
 
 struct FlightState {
     Transform camera;         // camera to world: rows are screen right, screen down, forward
@@ -11,3 +13,5 @@ struct FlightState {
     float mouseX = 0.5f;      // cursor fractions of the clip rectangle
     float mouseY = 0.5f;
 };
+
+}  // namespace vantrel

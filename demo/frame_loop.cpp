@@ -8,9 +8,11 @@
 #include "demo/gauges.h"
 #include "demo/scene.h"
 #include "demo/stars.h"
-#include "render/glyph_renderer.h"
-#include "render/pixel.h"
-#include "render/shade_renderer.h"
+#include "vantrel/glyph_renderer.h"
+#include "vantrel/screen_pixels.h"
+#include "vantrel/shade_renderer.h"
+
+namespace vantrel {
 
 namespace {
 
@@ -74,3 +76,5 @@ void runDemo() {
     // The renderers go in reverse order of construction: the glyph renderer
     // first, the shade renderer last.
 }
+
+}  // namespace vantrel

@@ -5,7 +5,9 @@
 #include <cstdint>
 
 #include "demo/flight_state.h"
-#include "render/cell_renderer.h"
+#include "vantrel/cell_renderer.h"
+
+namespace vantrel {
 
 inline constexpr std::uint32_t framePeriodMs = 10;
 
@@ -25,3 +27,5 @@ bool runFrame(FlightState& state, std::uint32_t& frameDeadline, const CellRender
 // Builds the renderers and the scene, runs frames until Escape, and destroys
 // the renderers again. The console must be open (initConsole).
 void runDemo();
+
+}  // namespace vantrel

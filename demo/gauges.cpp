@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/pixel.h"
-#include "wire/draw.h"
-#include "wire/mesh.h"
+#include "vantrel/screen_pixels.h"
+#include "vantrel/draw.h"
+#include "vantrel/mesh.h"
+
+namespace vantrel {
 
 namespace {
 constexpr int speedBarLength = 20;
@@ -28,3 +30,5 @@ void drawSpeedBar(float cameraSpeed) {
         addColour(screenPixels[i], 255, green, 0);
     }
 }
+
+}  // namespace vantrel

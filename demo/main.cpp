@@ -2,6 +2,8 @@
 #include "console/console_screen.h"
 #include "demo/frame_loop.h"
 
+using namespace vantrel;
+
 int main() {
     initConsole();
     runDemo();

@@ -1,5 +1,7 @@
 #include "demo/random.h"
 
+namespace vantrel {
+
 std::uint32_t randomState = initialRandomState;
 
 std::uint32_t nextRandom() {
@@ -9,3 +11,5 @@ std::uint32_t nextRandom() {
 }
 
 float randomUnit() { return static_cast<float>(nextRandom() >> 16) / 65536.0f; }
+
+}  // namespace vantrel

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace vantrel {
+
 inline constexpr std::uint32_t initialRandomState = 643286;
 
 // Program-wide; only nextRandom changes it while the demo runs.
@@ -16,3 +18,5 @@ std::uint32_t nextRandom();
 
 // The top 16 bits of nextRandom over 65536: one of 65536 values in [0, 1).
 float randomUnit();
+
+}  // namespace vantrel

@@ -2,7 +2,9 @@
 
 #include "demo/random.h"
 #include "demo/stars.h"
-#include "wire/builtin_meshes.h"
+#include "vantrel/builtin_meshes.h"
+
+namespace vantrel {
 
 namespace {
 
@@ -75,3 +77,5 @@ void drawInstances(const InstanceArray& instances, const Transform& camera) {
         drawMesh(*instances[i].mesh, instances[i].pose, camera);
     }
 }
+
+}  // namespace vantrel

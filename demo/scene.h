@@ -4,8 +4,10 @@
 
 #include <array>
 
-#include "wire/mesh.h"
-#include "wire/transform.h"
+#include "vantrel/mesh.h"
+#include "vantrel/transform.h"
+
+namespace vantrel {
 
 struct MeshInstance {
     const Mesh* mesh;  // not owned
@@ -33,3 +35,5 @@ void updateInstances(InstanceArray& instances);
 
 // Draws every object as seen from the camera.
 void drawInstances(const InstanceArray& instances, const Transform& camera);
+
+}  // namespace vantrel

@@ -1,7 +1,9 @@
 #include "demo/stars.h"
 
 #include "demo/random.h"
-#include "wire/draw.h"
+#include "vantrel/draw.h"
+
+namespace vantrel {
 
 std::array<Star, starCount> starField{};
 
@@ -42,3 +44,5 @@ void drawStars(const Transform& camera) {
         splatPoint(v, Vec3{star.brightness, star.brightness, star.brightness});
     }
 }
+
+}  // namespace vantrel

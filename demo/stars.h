@@ -4,7 +4,9 @@
 
 #include <array>
 
-#include "wire/transform.h"
+#include "vantrel/transform.h"
+
+namespace vantrel {
 
 struct Star {
     float x;  // a world-space direction, not normalised
@@ -26,3 +28,5 @@ void seedStarField();
 // more than 2.5 times as far right or down as ahead, or behind the camera, is
 // replaced by a new one ahead of the camera and not drawn this frame.
 void drawStars(const Transform& camera);
+
+}  // namespace vantrel

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace vantrel {
+
 void encodeCellFrame(const CellBuffer& cells, std::uint8_t* bytes) {
     for (std::size_t k = 0; k < cells.size(); ++k) {
         bytes[2 * k] = static_cast<std::uint8_t>(cells[k] & 0xFF);
@@ -24,3 +26,5 @@ std::vector<CellBuffer> readCellFrames(const char* path) {
     std::fclose(file);
     return frames;
 }
+
+}  // namespace vantrel

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/cell.h"
+#include "vantrel/cell.h"
+
+namespace vantrel {
 
 inline constexpr std::size_t cellFrameBytes = cellCount * 2;
 
@@ -15,3 +17,5 @@ CellBuffer decodeCellFrame(const std::uint8_t* bytes);
 
 // Every whole frame in the file; empty when it cannot be read.
 std::vector<CellBuffer> readCellFrames(const char* path);
+
+}  // namespace vantrel

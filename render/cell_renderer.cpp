@@ -1,3 +1,7 @@
-#include "render/cell_renderer.h"
+#include "vantrel/cell_renderer.h"
+
+namespace vantrel {
 
 CellRenderer::~CellRenderer() = default;
+
+}  // namespace vantrel

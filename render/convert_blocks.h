@@ -4,8 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/cell.h"
-#include "render/pixel.h"
+#include "vantrel/cell.h"
+#include "vantrel/pixel.h"
+
+namespace vantrel {
 
 // Walks the K x K blocks of `rect` top to bottom, left to right, and writes
 // blockToCell(first pixel of the block) to the matching cell. Whole blocks
@@ -26,3 +28,5 @@ inline void convertBlocks(const Pixel* pixels, const SourceRect& rect, std::int3
         }
     }
 }
+
+}  // namespace vantrel

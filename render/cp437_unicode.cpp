@@ -1,4 +1,6 @@
-#include "render/cp437_unicode.h"
+#include "vantrel/cp437_unicode.h"
+
+namespace vantrel {
 
 // clang-format off
 constinit const std::array<char32_t, 256> cp437Unicode = {
@@ -44,3 +46,5 @@ bool appendCp437Utf8(std::uint8_t code, char* buffer, std::size_t capacity, std:
     length += need;
     return true;
 }
+
+}  // namespace vantrel

@@ -1,10 +1,12 @@
 // Assembles font8x12 at compile time from the art in the font8x12_*.inc files
 // and the generated box-drawing characters. A malformed glyph (a row that is
 // not eight '.' or '#', a code drawn twice or not at all) stops the build.
-#include "render/font8x12.h"
+#include "vantrel/font8x12.h"
 
 #include "render/font8x12_art.h"
 #include "render/font8x12_box.h"
+
+namespace vantrel {
 
 namespace {
 
@@ -87,3 +89,5 @@ constexpr FontBytes assembleFont() {
 }  // namespace
 
 constinit const FontBytes font8x12 = assembleFont();
+
+}  // namespace vantrel

@@ -2,6 +2,8 @@
 // be reviewed and corrected by eye.
 #pragma once
 
+namespace vantrel {
+
 // `rows` is twelve string literals of eight characters written one under the
 // other (they join into one string of 96): '#' is ink, '.' is blank, the top
 // row first, the leftmost column first.
@@ -9,3 +11,5 @@ struct GlyphArt {
     int code;
     const char* rows;
 };
+
+}  // namespace vantrel

@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdint>
 
+namespace vantrel {
+
 enum class BoxLine : std::uint8_t { none, single, doubled };
 
 // The lines leaving a cell through its top, bottom, left and right edges.
@@ -156,3 +158,5 @@ constexpr std::array<std::uint8_t, 12> drawBox(const BoxArms& a) {
 }
 
 }  // namespace box
+
+}  // namespace vantrel

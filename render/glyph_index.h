@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/pixel.h"
+#include "vantrel/pixel.h"
+
+namespace vantrel {
 
 // The level of one pixel: the high four bits of its green byte.
 inline std::uint32_t glyphLevel(const Pixel& p) { return (pixelWord(p) >> 12) & 0xFu; }
@@ -37,3 +39,5 @@ inline std::uint32_t glyphIndex4x4(const Pixel* p, std::int32_t stride) {
     return (glyphSubBlockLevel(p, stride) << 12) | (glyphSubBlockLevel(p + 2, stride) << 8) |
            (glyphSubBlockLevel(lower, stride) << 4) | glyphSubBlockLevel(lower + 2, stride);
 }
+
+}  // namespace vantrel

@@ -1,10 +1,12 @@
-#include "render/glyph_renderer.h"
+#include "vantrel/glyph_renderer.h"
 
 #include <algorithm>
 
 #include "render/convert_blocks.h"
 #include "render/glyph_index.h"
 #include "render/glyph_search.h"
+
+namespace vantrel {
 
 Cell GlyphRenderer::colourToCell(std::int32_t, std::int32_t green, std::int32_t) const {
     if (!table) return blankCell;
@@ -43,3 +45,5 @@ void GlyphRenderer::convert4x4(const Pixel* pixels, const SourceRect& rect, std:
     convertBlocks<4>(pixels, rect, stride, cellColumn, cellRow, cells,
                      [t, stride](const Pixel* p) { return t[glyphIndex4x4(p, stride)]; });
 }
+
+}  // namespace vantrel

@@ -3,8 +3,10 @@
 #include <bit>
 #include <memory>
 
-#include "render/font8x12.h"
+#include "vantrel/font8x12.h"
 #include "render/glyph_search_keys.h"
+
+namespace vantrel {
 
 namespace {
 
@@ -178,3 +180,5 @@ void buildGlyphTable(GlyphSearch search, std::int32_t flags, Cell* table) {
     measureGlyphCoverage(font8x12.data(), range, records.get());
     searchGlyphTable(search, records.get(), range, table);
 }
+
+}  // namespace vantrel

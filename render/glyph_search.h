@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
-#include "render/cell.h"
+#include "vantrel/cell.h"
+
+namespace vantrel {
 
 inline constexpr int glyphTableSize = 65536;
 inline constexpr int glyphCodes = 256;
@@ -55,3 +57,5 @@ void buildGlyphTable(GlyphSearch search, std::int32_t flags, Cell* table);
 inline void buildGlyphTablePlain(std::int32_t flags, Cell* table) {
     buildGlyphTable(GlyphSearch::plain, flags, table);
 }
+
+}  // namespace vantrel

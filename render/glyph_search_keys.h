@@ -4,7 +4,9 @@
 
 #include <cstdint>
 
-#include "render/cell.h"
+#include "vantrel/cell.h"
+
+namespace vantrel {
 
 // keys[q][level][i] is |coverage of quadrant q of the i-th code of the range
 // - level| in bits 8..14; quadrant 0 (top left) also carries the code itself
@@ -31,3 +33,5 @@ inline Cell glyphEntry(unsigned key) { return static_cast<Cell>(0x0700u | (key &
 void searchGlyphKeysSse2(const GlyphSearchKeys& keys, Cell* table);
 void searchGlyphKeysAvx2(const GlyphSearchKeys& keys, Cell* table);
 #endif
+
+}  // namespace vantrel

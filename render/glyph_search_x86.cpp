@@ -7,6 +7,8 @@
 
 #include "render/glyph_search_keys.h"
 
+namespace vantrel {
+
 namespace {
 
 // Minimum of the eight 16-bit lanes. Keys stay below 0x8000, so the signed
@@ -106,4 +108,5 @@ __attribute__((target("avx2"))) void searchGlyphKeysAvx2(const GlyphSearchKeys& 
     }
 }
 
+}  // namespace vantrel
 #endif

@@ -1,4 +1,6 @@
-#include "render/shade_renderer.h"
+#include "vantrel/shade_renderer.h"
+
+namespace vantrel {
 
 // clang-format off
 const std::array<PaletteColour, 16> shadePalette = {{
@@ -20,3 +22,5 @@ const std::array<PaletteColour, 16> shadePalette = {{
     {  63,   63,   63},  // 15 white
 }};
 // clang-format on
+
+}  // namespace vantrel

@@ -1,6 +1,8 @@
-#include "render/shade_renderer.h"
+#include "vantrel/shade_renderer.h"
 
 #include "render/convert_blocks.h"
+
+namespace vantrel {
 
 namespace {
 
@@ -126,3 +128,5 @@ void ShadeRenderer::convert4x4(const Pixel* pixels, const SourceRect& rect, std:
     convertBlocks<4>(pixels, rect, stride, cellColumn, cellRow, cells,
                      [t, stride](const Pixel* p) { return t[shadeIndex(blockAverage<4, 4>(p, stride))]; });
 }
+
+}  // namespace vantrel

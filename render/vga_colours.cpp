@@ -1,4 +1,6 @@
-#include "render/vga_colours.h"
+#include "vantrel/vga_colours.h"
+
+namespace vantrel {
 
 const std::array<Rgb, 16> vgaColours = {{
     {0x00, 0x00, 0x00},  // black
@@ -18,3 +20,5 @@ const std::array<Rgb, 16> vgaColours = {{
     {0xFF, 0xFF, 0x55},  // yellow
     {0xFF, 0xFF, 0xFF},  // white
 }};
+
+}  // namespace vantrel

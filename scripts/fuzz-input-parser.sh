@@ -8,8 +8,8 @@ seconds="${1:-60}"
 out=build/fuzz
 mkdir -p "$out/corpus"
 
-clang++ -std=c++20 -g -O1 -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    tests/fuzz/fuzz_input_parser.cpp console/terminal/input_parser.cpp console/terminal/input_state.cpp \
+clang++ -std=c++20 -g -O1 -I. -Iterminal/include -Irender/include -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+    tests/fuzz/fuzz_input_parser.cpp terminal/input_parser.cpp console/terminal/input_state.cpp \
     -o "$out/fuzz_input_parser"
 
 # Seeds: the kinds of input a terminal sends.

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+using namespace vantrel;
+
 FakeHost fakeHost;
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "console/win32.h"
-#include "render/cell.h"
+#include "vantrel/cell.h"
 
 enum class Win32Call {
     CreateConsoleScreenBuffer,
@@ -71,7 +71,7 @@ struct FakeHost {
     HWND window = reinterpret_cast<HWND>(0x3D3D);
     BOOL titleResult = TRUE;
     char title[128] = {};
-    std::array<CHAR_INFO, cellCount> written{};
+    std::array<CHAR_INFO, vantrel::cellCount> written{};
     std::uint64_t writes = 0;
 
     // Called after each WriteConsoleOutputA has been recorded.

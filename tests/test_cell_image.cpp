@@ -4,6 +4,8 @@
 
 #include "tools/cell_image.h"
 
+using namespace vantrel;
+
 namespace {
 
 Rgb pixelAt(const std::vector<std::uint8_t>& rgb, int x, int y) {

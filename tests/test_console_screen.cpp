@@ -6,6 +6,8 @@
 #include "console/console_screen.h"
 #include "fake_host.h"
 
+using namespace vantrel;
+
 namespace {
 
 std::string textOf(const RecordedCall& call) { return call.text; }

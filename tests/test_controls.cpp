@@ -6,8 +6,10 @@
 #include "demo/controls.h"
 #include "demo/gauges.h"
 #include "fake_host.h"
-#include "render/pixel.h"
-#include "wire/mesh.h"
+#include "vantrel/screen_pixels.h"
+#include "vantrel/mesh.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -4,7 +4,9 @@
 #include <set>
 #include <string>
 
-#include "render/cp437_unicode.h"
+#include "vantrel/cp437_unicode.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -16,6 +16,8 @@
 #include "demo/random.h"
 #include "render/cell_frames.h"
 
+using namespace vantrel;
+
 namespace {
 
 const std::string goldenDir = VANTREL_GOLDEN_DIR;

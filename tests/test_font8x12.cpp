@@ -8,7 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "render/font8x12.h"
+#include "vantrel/font8x12.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -11,6 +11,8 @@
 #include "demo/frame_loop.h"
 #include "fake_host.h"
 
+using namespace vantrel;
+
 namespace {
 
 std::atomic<std::uint64_t> allocations{0};

@@ -7,10 +7,12 @@
 #include <memory>
 #include <string>
 
-#include "console/terminal/frame_encoder.h"
-#include "render/cp437_unicode.h"
+#include "vantrel/frame_encoder.h"
+#include "vantrel/cp437_unicode.h"
 #include "tests/test_frames.h"
 #include "tests/vterm_screen.h"
+
+using namespace vantrel;
 
 namespace {
 

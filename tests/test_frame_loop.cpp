@@ -8,7 +8,9 @@
 #include "demo/frame_loop.h"
 #include "demo/random.h"
 #include "fake_host.h"
-#include "render/pixel.h"
+#include "vantrel/screen_pixels.h"
+
+using namespace vantrel;
 
 namespace {
 

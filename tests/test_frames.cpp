@@ -4,6 +4,8 @@
 
 #include "render/cell_frames.h"
 
+using namespace vantrel;
+
 std::vector<CellBuffer> recordedFlight() { return readCellFrames(VANTREL_TERMINAL_FLIGHT); }
 
 std::vector<CellBuffer> randomFrames(int frames, unsigned seed) {

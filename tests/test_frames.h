@@ -3,14 +3,14 @@
 
 #include <vector>
 
-#include "render/cell.h"
+#include "vantrel/cell.h"
 
 // tests/terminal_flight.cells: frames 41 to 72 of the benchmark's flight
 // (bench/flight600.input), recorded with
 //   lines-capture --frames 600 --input bench/flight600.input --cells FILE
 // and cut out with dd bs=8000 skip=40 count=32.
-std::vector<CellBuffer> recordedFlight();
+std::vector<vantrel::CellBuffer> recordedFlight();
 
 // Random characters and attributes: every few frames a wholly new frame,
 // in between a few percent of the cells changed.
-std::vector<CellBuffer> randomFrames(int frames, unsigned seed);
+std::vector<vantrel::CellBuffer> randomFrames(int frames, unsigned seed);

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "render/glyph_index.h"
-#include "render/glyph_renderer.h"
+#include "vantrel/glyph_renderer.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "render/font8x12.h"
-#include "render/glyph_renderer.h"
+#include "vantrel/font8x12.h"
+#include "vantrel/glyph_renderer.h"
 #include "render/glyph_search.h"
+
+using namespace vantrel;
 
 namespace {
 

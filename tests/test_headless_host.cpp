@@ -7,6 +7,8 @@
 #include "console/headless/input_script.h"
 #include "console/win32.h"
 
+using namespace vantrel;
+
 namespace {
 
 TEST(InputScript, ReadsEntriesCommentsAndButtonSets) {

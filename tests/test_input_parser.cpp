@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "console/terminal/input_parser.h"
+#include "vantrel/input_parser.h"
 #include "console/terminal/input_state.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -7,9 +7,11 @@
 #include <set>
 #include <vector>
 
-#include "wire/builtin_meshes.h"
-#include "wire/draw.h"
-#include "wire/mesh.h"
+#include "vantrel/builtin_meshes.h"
+#include "vantrel/draw.h"
+#include "vantrel/mesh.h"
+
+using namespace vantrel;
 
 namespace {
 

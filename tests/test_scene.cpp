@@ -7,8 +7,10 @@
 #include "demo/scene.h"
 #include "demo/stars.h"
 #include "fake_host.h"
-#include "render/pixel.h"
-#include "wire/builtin_meshes.h"
+#include "vantrel/screen_pixels.h"
+#include "vantrel/builtin_meshes.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -7,7 +7,9 @@
 #include <set>
 #include <vector>
 
-#include "render/shade_renderer.h"
+#include "vantrel/shade_renderer.h"
+
+using namespace vantrel;
 
 namespace {
 

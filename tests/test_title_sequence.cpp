@@ -2,7 +2,9 @@
 
 #include <string>
 
-#include "console/terminal/title_sequence.h"
+#include "terminal/title_sequence.h"
+
+using namespace vantrel;
 
 namespace {
 

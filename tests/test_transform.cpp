@@ -4,7 +4,9 @@
 #include <numbers>
 #include <random>
 
-#include "wire/transform.h"
+#include "vantrel/transform.h"
+
+using namespace vantrel;
 
 namespace {
 

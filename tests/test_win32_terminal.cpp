@@ -11,6 +11,8 @@
 #include "console/terminal/terminal_host.h"
 #include "console/win32.h"
 
+using namespace vantrel;
+
 namespace {
 
 Cell screenCell(int x, int y) { return TerminalHost::instance().cells()[y * cellColumns + x]; }

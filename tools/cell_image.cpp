@@ -1,5 +1,7 @@
 #include "tools/cell_image.h"
 
+namespace vantrel {
+
 void drawCellImage(const CellBuffer& cells, std::uint8_t* rgb) {
     for (int row = 0; row < cellRows; ++row) {
         for (int column = 0; column < cellColumns; ++column) {
@@ -21,3 +23,5 @@ void drawCellImage(const CellBuffer& cells, std::uint8_t* rgb) {
         }
     }
 }
+
+}  // namespace vantrel

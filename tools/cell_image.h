@@ -6,9 +6,11 @@
 #include <array>
 #include <cstdint>
 
-#include "render/cell.h"
-#include "render/font8x12.h"
-#include "render/vga_colours.h"
+#include "vantrel/cell.h"
+#include "vantrel/font8x12.h"
+#include "vantrel/vga_colours.h"
+
+namespace vantrel {
 
 inline constexpr int cellImageWidth = cellColumns * fontGlyphWidth;  // 640
 inline constexpr int cellImageHeight = cellRows * fontGlyphHeight;    // 600
@@ -17,3 +19,5 @@ inline constexpr int cellImageBytes = cellImageWidth * cellImageHeight * 3;
 // Draws the frame into `rgb`: cellImageHeight rows of cellImageWidth pixels,
 // three bytes (red, green, blue) a pixel, row-major.
 void drawCellImage(const CellBuffer& cells, std::uint8_t* rgb);
+
+}  // namespace vantrel

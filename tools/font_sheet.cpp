@@ -10,10 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "render/cp437_unicode.h"
-#include "render/font8x12.h"
+#include "vantrel/cp437_unicode.h"
+#include "vantrel/font8x12.h"
 #include "tools/output_file.h"
 #include "tools/png_file.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -17,6 +17,8 @@
 #include "tools/output_file.h"
 #include "tools/png_file.h"
 
+using namespace vantrel;
+
 namespace {
 
 constexpr int usageError = 2;

@@ -1,6 +1,8 @@
-#include "wire/builtin_meshes.h"
+#include "vantrel/builtin_meshes.h"
 
 #include <initializer_list>
+
+namespace vantrel {
 
 // The tables are plain constant-initialised data: complete before main, and
 // writable so that prepareMesh can fill in radii, normals and side links.
@@ -174,3 +176,5 @@ constinit Mesh cuboctahedronMesh = {countOf(cuboctahedronVertices), cuboctahedro
                                     countOf(cuboctahedronEdges),    cuboctahedronEdges,
                                     countOf(cuboctahedronFaces),    cuboctahedronFaces,
                                     0.0f};
+
+}  // namespace vantrel

@@ -1,6 +1,8 @@
-#include "wire/draw.h"
+#include "vantrel/draw.h"
 
 #include <cmath>
+
+namespace vantrel {
 
 namespace {
 
@@ -147,3 +149,5 @@ void splatPoint(Vec3 point, Vec3 colour) {
     add(ix, iy + 1, side);
     add(ix + 1, iy + 1, far);
 }
+
+}  // namespace vantrel

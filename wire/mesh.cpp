@@ -1,10 +1,12 @@
-#include "wire/mesh.h"
+#include "vantrel/mesh.h"
 
 #include <cassert>
 #include <cmath>
 #include <cstdint>
 
-#include "wire/draw.h"
+#include "vantrel/draw.h"
+
+namespace vantrel {
 
 Vec3 highlightColour{0, 0, 0};
 
@@ -114,3 +116,5 @@ void drawMesh(const Mesh& mesh, const Transform& pose, const Transform& camera) 
         clipAndDrawLine(line, edge.highlight == 1 ? highlightColour : edge.colour);
     }
 }
+
+}  // namespace vantrel

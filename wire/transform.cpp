@@ -1,7 +1,9 @@
-#include "wire/transform.h"
+#include "vantrel/transform.h"
 
 #include <cmath>
 #include <limits>
+
+namespace vantrel {
 
 // Every sum is evaluated left to right as written, in single precision, so
 // that all builds light the same pixels.
@@ -79,3 +81,5 @@ Vec3 projectToScreen(Vec3 p) {
     const float sy = ((3.2f * (p.y * r)) + 1.0f) * 0.5f * 50.0f;
     return {sx, sy, p.z};
 }
+
+}  // namespace vantrel

@@ -5,6 +5,8 @@
 
 #include "console/win32.h"
 
+namespace vantrel {
+
 namespace {
 
 constexpr SHORT keyDown = static_cast<SHORT>(0x8000);
@@ -49,6 +51,10 @@ void startHeadlessHost(const HeadlessConfig& config) {
 HeadlessConsoleState headlessConsoleState() {
     return {host.title, host.active, host.maximised, host.framesPresented};
 }
+
+}  // namespace vantrel
+
+using namespace vantrel;
 
 extern "C" {
 

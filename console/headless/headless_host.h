@@ -14,7 +14,9 @@
 #include <cstdint>
 
 #include "console/headless/input_script.h"
-#include "render/cell.h"
+#include "vantrel/cell.h"
+
+namespace vantrel {
 
 // Called with the whole 80x50 screen after every WriteConsoleOutputA.
 using HeadlessFrameSink = void (*)(const CellBuffer& screen, void* context);
@@ -41,3 +43,5 @@ struct HeadlessConsoleState {
     std::uint64_t framesPresented;
 };
 HeadlessConsoleState headlessConsoleState();
+
+}  // namespace vantrel

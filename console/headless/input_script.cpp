@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace vantrel {
+
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -85,3 +87,5 @@ std::string parseInputScript(std::string_view text, std::vector<ScriptedInput>& 
     }
     return {};
 }
+
+}  // namespace vantrel

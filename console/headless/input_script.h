@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vantrel {
+
 // From frame `frame` on (counted from 1) the cursor is at (x, y) and exactly
 // these buttons are down.
 struct ScriptedInput {
@@ -23,3 +25,5 @@ struct ScriptedInput {
 // On a malformed line returns "line N: what is wrong" (`inputs` then holds
 // the lines before it); on success returns an empty string.
 std::string parseInputScript(std::string_view text, std::vector<ScriptedInput>& inputs);
+
+}  // namespace vantrel

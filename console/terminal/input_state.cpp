@@ -1,5 +1,7 @@
 #include "console/terminal/input_state.h"
 
+namespace vantrel {
+
 void InputState::press(int slot) {
     keys[slot].down = true;
     keys[slot].pressedSinceQuery = true;
@@ -53,3 +55,5 @@ std::uint16_t InputState::queryKey(int virtualKey) {
     k.pressedSinceQuery = false;
     return result;
 }
+
+}  // namespace vantrel

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 
-#include "console/terminal/input_parser.h"
+#include "vantrel/input_parser.h"
+
+namespace vantrel {
 
 class InputState : public InputSink {
 public:
@@ -40,3 +42,5 @@ private:
     int column = 0;
     int row = 0;
 };
+
+}  // namespace vantrel

@@ -7,8 +7,10 @@
 #include <cstring>
 #include <ctime>
 
-#include "console/terminal/glyph_table.h"
-#include "console/terminal/terminal_session.h"
+#include "vantrel/glyph_table.h"
+#include "vantrel/terminal_session.h"
+
+namespace vantrel {
 
 std::uint32_t monotonicMilliseconds() {
     timespec t{};
@@ -119,3 +121,5 @@ void TerminalHost::terminalSize(int& outColumns, int& outRows) {
     outColumns = columns;
     outRows = rows;
 }
+
+}  // namespace vantrel

@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <memory>
 
-#include "console/terminal/frame_encoder.h"
-#include "console/terminal/input_parser.h"
+#include "vantrel/frame_encoder.h"
+#include "vantrel/input_parser.h"
 #include "console/terminal/input_state.h"
-#include "render/cell.h"
+#include "vantrel/cell.h"
+
+namespace vantrel {
 
 class TerminalHost {
 public:
@@ -57,3 +59,5 @@ private:
 
 // Milliseconds of a monotonic clock, wrapping at 2^32.
 std::uint32_t monotonicMilliseconds();
+
+}  // namespace vantrel

@@ -6,6 +6,8 @@
 #include "console/terminal/terminal_host.h"
 #include "console/win32.h"
 
+namespace vantrel {
+
 namespace {
 
 constexpr DWORD wrapAtEndOfLine = 0x0002;  // ENABLE_WRAP_AT_EOL_OUTPUT
@@ -17,6 +19,10 @@ TerminalHost& host() { return TerminalHost::instance(); }
 bool isScreen(HANDLE h) { return h == static_cast<HANDLE>(&host()); }
 
 }  // namespace
+
+}  // namespace vantrel
+
+using namespace vantrel;
 
 extern "C" {
 

@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <initializer_list>
 
-#include "console/terminal/input_parser.h"
+#include "vantrel/input_parser.h"
 #include "console/terminal/input_state.h"
+
+using namespace vantrel;
 
 namespace {
 

@@ -1,0 +1,72 @@
+// Reads the bytes a terminal sends as input: SGR mouse reports (and the
+// older X10 form), the Escape key, and everything else to be skipped whole:
+// arrows, function keys, Alt+key, terminal replies. Fed byte runs with the
+// time they arrived, it copes with sequences split across reads, several in
+// one read, and malformed ones, without ever looking past what it was given.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vantrel {
+
+struct MouseReport {
+    enum class Kind { press, release, motion };
+    Kind kind = Kind::motion;
+    // 0 left, 1 middle, 2 right, 3 none (motion without a button, or an X10
+    // release); 64 and up: wheel and extra buttons.
+    int button = 3;
+    // 0-based terminal cell.
+    int column = 0;
+    int row = 0;
+};
+
+class InputSink {
+public:
+    virtual void mouseReport(const MouseReport& report) = 0;
+    virtual void escapeKey() = 0;
+
+protected:
+    ~InputSink() = default;
+};
+
+class InputParser {
+public:
+    // An ESC with nothing after it for this long is the Escape key.
+    static constexpr std::uint32_t escapeTimeoutMs = 30;
+
+    // Bytes that arrived at `nowMs` (a millisecond clock that may wrap).
+    void feed(const unsigned char* bytes, std::size_t count, std::uint32_t nowMs, InputSink& sink);
+    // Lets a waiting lone ESC become the Escape key once its time is up.
+    void tick(std::uint32_t nowMs, InputSink& sink);
+    // True while an ESC waits to see what follows it.
+    bool escapePending() const { return state == State::escape; }
+
+private:
+    enum class State { ground, escape, metaEscape, csi, ss3, controlString, x10Mouse };
+
+    void byte(unsigned char b, std::uint32_t nowMs, InputSink& sink);
+    void startEscape(std::uint32_t nowMs);
+    void startCsi();
+    void csiByte(unsigned char b, std::uint32_t nowMs, InputSink& sink);
+    void finishCsi(unsigned char final, InputSink& sink);
+
+    static constexpr int maxParameters = 8;
+    static constexpr std::uint32_t maxParameterValue = 99999;
+    static constexpr int maxSequenceLength = 64;
+
+    State state = State::ground;
+    std::uint32_t escapeTime = 0;
+    // Control sequence being read.
+    unsigned char marker = 0;  // '<', '=', '>' or '?' right after "ESC [", else 0
+    std::uint32_t parameters[maxParameters] = {};
+    int parameterCount = 0;
+    bool parameterStarted = false;
+    bool malformed = false;
+    int sequenceLength = 0;
+    // The three bytes of an X10 mouse report.
+    unsigned char x10[3] = {};
+    int x10Count = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,297 @@
+#include "vantrel/terminal_session.h"
+
+#include "terminal/title_sequence.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace vantrel {
+
+namespace {
+
+constexpr int inputFd = STDIN_FILENO;
+constexpr int outputFd = STDOUT_FILENO;
+
+// Push the title, alternate screen, any-motion mouse tracking in SGR form.
+constexpr char enterSequence[] = "\x1b[22;0t\x1b[?1049h\x1b[?1003h\x1b[?1006h";
+// End any synchronized update and colours, mouse off, autowrap on, cursor
+// shown, main screen back (with its contents and cursor), title popped.
+constexpr char leaveSequence[] = "\x1b[?2026l\x1b[0m\x1b[?1006l\x1b[?1003l\x1b[?7h\x1b[?25h\x1b[?1049l\x1b[23;0t";
+constexpr char mouseOffSequence[] = "\x1b[?1006l\x1b[?1003l";
+
+constexpr int fatalSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
+constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+termios savedModes;
+termios rawModes;
+// Read by the signal handlers: plain flags and fixed buffers only.
+volatile std::sig_atomic_t entered = 0;
+volatile std::sig_atomic_t cursorVisible = 1;
+volatile std::sig_atomic_t autowrapOn = 1;
+volatile std::sig_atomic_t resizedFlag = 0;
+volatile std::sig_atomic_t resumedFlag = 0;
+volatile std::sig_atomic_t resumeCount = 0;
+char titleSequence[600];
+volatile std::sig_atomic_t titleLength = 0;
+bool exitHookRegistered = false;
+
+// write(2) until done; async-signal-safe.
+void writeFully(const char* bytes, std::size_t n) {
+    while (n > 0) {
+        const ssize_t w = ::write(outputFd, bytes, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN) {
+                pollfd p{outputFd, POLLOUT, 0};
+                ::poll(&p, 1, 100);
+                continue;
+            }
+            return;  // the terminal is gone
+        }
+        bytes += w;
+        n -= static_cast<std::size_t>(w);
+    }
+}
+
+template <std::size_t N>
+void writeLiteral(const char (&s)[N]) {
+    writeFully(s, N - 1);
+}
+
+// The program's modes on the terminal; async-signal-safe.
+void applyModes() {
+    writeLiteral(enterSequence);
+    if (autowrapOn == 0) writeLiteral("\x1b[?7l");
+    if (cursorVisible == 0) writeLiteral("\x1b[?25l");
+    if (titleLength > 0) writeFully(titleSequence, static_cast<std::size_t>(titleLength));
+}
+
+// The terminal as it was, in as few steps as possible; async-signal-safe.
+// Mouse reports still queued would otherwise reach the shell as text.
+void restoreModes() {
+    writeLiteral(leaveSequence);
+    ::tcsetattr(inputFd, TCSANOW, &savedModes);
+    ::tcflush(inputFd, TCIFLUSH);
+}
+
+void setHandler(int sig, void (*handler)(int)) {
+    struct sigaction a {};
+    a.sa_handler = handler;
+    sigemptyset(&a.sa_mask);
+    // Handlers do not interrupt one another, except that SIGCONT must reach
+    // its handler while the SIGTSTP handler is stopped.
+    for (int s : endingSignals) sigaddset(&a.sa_mask, s);
+    sigaddset(&a.sa_mask, SIGTSTP);
+    sigaddset(&a.sa_mask, SIGWINCH);
+    a.sa_flags = SA_RESTART;
+    ::sigaction(sig, &a, nullptr);
+}
+
+void resetToDefault(int sig) {
+    struct sigaction a {};
+    a.sa_handler = SIG_DFL;
+    sigemptyset(&a.sa_mask);
+    ::sigaction(sig, &a, nullptr);
+}
+
+// Ctrl-C, SIGTERM, SIGHUP, SIGQUIT and crashes: restore, then let the signal
+// do what it would have done (end the process, dump core), so the parent
+// sees the real cause.
+void onEndingSignal(int sig) {
+    if (entered != 0) {
+        entered = 0;
+        restoreModes();
+    }
+    resetToDefault(sig);
+    ::raise(sig);  // delivered as soon as the handler returns
+}
+
+void onContinue(int);
+
+void onStopSignal(int) {
+    const int savedErrno = errno;
+    if (entered != 0) restoreModes();
+    resetToDefault(SIGTSTP);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTSTP);
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    const std::sig_atomic_t before = resumeCount;
+    ::raise(SIGTSTP);  // stops here; SIGCONT's handler takes the terminal again
+    setHandler(SIGTSTP, onStopSignal);
+    // In an orphaned process group the stop is discarded and no SIGCONT
+    // comes: take the terminal again here, or the program would go on
+    // drawing on a restored terminal.
+    if (resumeCount == before) onContinue(SIGCONT);
+    errno = savedErrno;
+}
+
+void onContinue(int) {
+    const int savedErrno = errno;
+    if (entered != 0) {
+        ::tcsetattr(inputFd, TCSANOW, &rawModes);
+        applyModes();
+        resumedFlag = 1;
+        resumeCount = resumeCount + 1;
+    }
+    errno = savedErrno;
+}
+
+void onResize(int) { resizedFlag = 1; }
+
+// Keeps the signal handlers out of a change of the shared state.
+class SignalsBlocked {
+public:
+    SignalsBlocked() {
+        sigset_t all;
+        sigfillset(&all);
+        ::sigprocmask(SIG_BLOCK, &all, &previous);
+    }
+    ~SignalsBlocked() { ::sigprocmask(SIG_SETMASK, &previous, nullptr); }
+    SignalsBlocked(const SignalsBlocked&) = delete;
+    SignalsBlocked& operator=(const SignalsBlocked&) = delete;
+
+private:
+    sigset_t previous;
+};
+
+void leaveAtExit() { terminalSession::leave(); }
+
+}  // namespace
+
+namespace terminalSession {
+
+bool enter() {
+    if (entered != 0) return true;
+    if (::isatty(inputFd) == 0 || ::isatty(outputFd) == 0) return false;
+    if (::tcgetattr(inputFd, &savedModes) != 0) return false;
+
+    // Raw input: no echo, no line editing, no flow control or CR/NL
+    // translation, 8-bit bytes; ISIG stays so that Ctrl-C, Ctrl-Z and Ctrl-backslash
+    // still send their signals. Reads return at once with what is there.
+    rawModes = savedModes;
+    rawModes.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON);
+    rawModes.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | IEXTEN);
+    rawModes.c_cflag = (rawModes.c_cflag & ~static_cast<tcflag_t>(CSIZE | PARENB)) | CS8;
+    rawModes.c_cc[VMIN] = 0;
+    rawModes.c_cc[VTIME] = 0;
+
+    {
+        SignalsBlocked blocked;
+        for (int s : endingSignals) setHandler(s, onEndingSignal);
+        for (int s : fatalSignals) setHandler(s, onEndingSignal);
+        setHandler(SIGTSTP, onStopSignal);
+        setHandler(SIGCONT, onContinue);
+        setHandler(SIGWINCH, onResize);
+        if (!exitHookRegistered) {
+            std::atexit(leaveAtExit);
+            exitHookRegistered = true;
+        }
+        ::tcsetattr(inputFd, TCSANOW, &rawModes);
+        entered = 1;
+        applyModes();
+    }
+    return true;
+}
+
+void leave() {
+    SignalsBlocked blocked;
+    if (entered == 0) return;
+    entered = 0;
+    // Mouse off first, then drop the reports that were already on their way,
+    // until the input has been quiet for a moment.
+    writeLiteral(mouseOffSequence);
+    unsigned char discard[256];
+    for (int rounds = 0; rounds < 10; ++rounds) {
+        pollfd p{inputFd, POLLIN, 0};
+        if (::poll(&p, 1, 20) <= 0) break;
+        if (::read(inputFd, discard, sizeof discard) <= 0) break;
+    }
+    restoreModes();
+}
+
+bool active() { return entered != 0; }
+
+namespace {
+
+// Records a terminal mode the program wants (re-applied on resume) and, while
+// the terminal is taken over, switches it at once.
+template <std::size_t N>
+void setMode(volatile std::sig_atomic_t& flag, bool on, const char (&onSequence)[N], const char (&offSequence)[N]) {
+    SignalsBlocked blocked;
+    if ((flag != 0) == on) return;
+    flag = on ? 1 : 0;
+    if (entered != 0) writeLiteral(on ? onSequence : offSequence);
+}
+
+}  // namespace
+
+void setCursorVisible(bool visible) { setMode(cursorVisible, visible, "\x1b[?25h", "\x1b[?25l"); }
+
+void setAutowrap(bool on) { setMode(autowrapOn, on, "\x1b[?7h", "\x1b[?7l"); }
+
+void setTitle(std::string_view utf8Title) {
+    SignalsBlocked blocked;
+    const std::size_t n = writeTitleSequence(utf8Title, titleSequence, sizeof titleSequence);
+    titleLength = static_cast<std::sig_atomic_t>(n);
+    if (entered != 0) writeFully(titleSequence, n);
+}
+
+void size(int& columns, int& rows) {
+    winsize w{};
+    if (::ioctl(outputFd, TIOCGWINSZ, &w) == 0 && w.ws_col > 0 && w.ws_row > 0) {
+        columns = w.ws_col;
+        rows = w.ws_row;
+    } else {
+        columns = 80;
+        rows = 50;
+    }
+}
+
+bool takeResized() {
+    if (resizedFlag == 0) return false;
+    resizedFlag = 0;
+    return true;
+}
+
+bool takeResumed() {
+    if (resumedFlag == 0) return false;
+    resumedFlag = 0;
+    return true;
+}
+
+void write(std::string_view bytes) {
+    const std::sig_atomic_t generation = resumeCount;
+    const char* p = bytes.data();
+    std::size_t n = bytes.size();
+    while (n > 0 && resumeCount == generation) {
+        const ssize_t w = ::write(outputFd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN) {
+                pollfd pf{outputFd, POLLOUT, 0};
+                ::poll(&pf, 1, 100);
+                continue;
+            }
+            return;
+        }
+        p += w;
+        n -= static_cast<std::size_t>(w);
+    }
+}
+
+std::size_t read(unsigned char* buffer, std::size_t capacity) {
+    if (entered == 0) return 0;
+    const ssize_t r = ::read(inputFd, buffer, capacity);
+    return r > 0 ? static_cast<std::size_t>(r) : 0;
+}
+
+}  // namespace terminalSession
+
+}  // namespace vantrel

@@ -1,8 +1,0 @@
-// The two wireframe models the flight demo flies: a dart and a cuboctahedron.
-// Complete before main runs; writable so that prepareMesh can fill them in.
-#pragma once
-
-#include "wire/mesh.h"
-
-extern Mesh dartMesh;
-extern Mesh cuboctahedronMesh;
