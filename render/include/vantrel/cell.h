@@ -23,6 +23,9 @@ constexpr Cell makeCell(std::uint8_t character, std::uint8_t attribute) {
 }
 constexpr std::uint8_t cellCharacter(Cell c) { return static_cast<std::uint8_t>(c & 0xFF); }
 constexpr std::uint8_t cellAttribute(Cell c) { return static_cast<std::uint8_t>(c >> 8); }
+// Console colour indexes 0..15 of the attribute's two halves.
+constexpr int cellForeground(Cell c) { return (c >> 8) & 0x0F; }
+constexpr int cellBackground(Cell c) { return c >> 12; }
 
 // A pixel rectangle: left and top inclusive, right and bottom one past the end.
 struct SourceRect {
