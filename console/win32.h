@@ -9,15 +9,6 @@
 
 #include <windows.h>
 
-#ifdef VANTREL_SMOKE_FRAME_LIMIT
-// Smoke-test builds only (never shipped): Escape reads as pressed once the
-// demo has asked for it more than VANTREL_SMOKE_FRAME_LIMIT times, so that a
-// run under an emulator ends by itself after that many frames. Every other
-// key goes to the real GetAsyncKeyState.
-SHORT WINAPI smokeGetAsyncKeyState(int vKey);
-#define GetAsyncKeyState smokeGetAsyncKeyState
-#endif
-
 #else
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Smoke test of the Windows console build under Wine.
 #
-#   tests/wine/smoke.sh LINES_SMOKE_EXE LINES_CAPTURE FRAMES
+#   tests/windows/wine_smoke.sh LINES_SMOKE_EXE LINES_CAPTURE FRAMES
 #
 # Runs the frame-limited Windows build (lines-smoke.exe, which ends by itself
 # after FRAMES frames) in a detached 80x50 tmux pane, because Wine gives a
