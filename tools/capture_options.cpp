@@ -25,10 +25,10 @@ const char* const captureUsage =
     "  --help            show this text and exit\n"
     "\n"
     "'-' as the FILE of --cells or --png is standard output (not a terminal).\n"
-    "An output that exists must be a regular file or a symbolic link to one,\n"
-    "whose file is then replaced; an\n"
-    "output appears only when complete and may not be the input or the other\n"
-    "output. Interrupted runs remove their unfinished files.\n"
+    "An output that exists must be a regular file, or a symbolic link to one\n"
+    "whose file is then replaced. An output appears only when complete, and may\n"
+    "not be the input or the other output. An interrupted run removes its\n"
+    "unfinished files.\n"
     "\n"
     "Exit status: 0 on success; 1 if an output could not be written (the run\n"
     "stops at once and leaves no partial file); 2 for a bad argument, input\n"
@@ -44,8 +44,6 @@ bool parseWhole(std::string_view text, Int& value) {
     return !text.empty() && error == std::errc{} && end == last;
 }
 
-std::string quoted(std::string_view text) { return quotedInput(text); }
-
 }  // namespace
 
 std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options) {
@@ -56,7 +54,7 @@ std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOption
             options.help = true;
             continue;
         }
-        if (arg.substr(0, 2) != "--") return "unexpected argument " + quoted(arg) + " (see --help)";
+        if (arg.substr(0, 2) != "--") return "unexpected argument " + quotedName(arg) + " (see --help)";
 
         std::string_view name = arg;
         std::string_view value;
@@ -72,7 +70,7 @@ std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOption
                      : name == "--cells"    ? &seenCells
                      : name == "--png"      ? &seenPng
                                             : nullptr;
-        if (seen == nullptr) return "unknown option " + quoted(name) + " (see --help)";
+        if (seen == nullptr) return "unknown option " + quotedInput(name) + " (see --help)";
         if (*seen) return std::string(name) + " is given more than once";
         *seen = true;
         if (!hasValue) {
@@ -82,12 +80,12 @@ std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOption
 
         if (name == "--start-tick") {
             if (!parseWhole(value, options.startTick)) {
-                return "--start-tick needs a whole number from 0 to 4294967295, not " + quoted(value);
+                return "--start-tick needs a whole number from 0 to 4294967295, not " + quotedInput(value);
             }
         } else if (name == "--frames") {
             std::uint32_t frames = 0;
             if (!parseWhole(value, frames) || frames == 0) {
-                return "--frames needs a whole number from 1 to 4294967295, not " + quoted(value);
+                return "--frames needs a whole number from 1 to 4294967295, not " + quotedInput(value);
             }
             options.frames = frames;
         } else {

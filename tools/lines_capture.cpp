@@ -48,14 +48,14 @@ bool recordFrame(const CellBuffer& screen, void* context) {
     return recorder.cells->write(recorder.bytes, sizeof recorder.bytes);
 }
 
-// Reads and parses the script through a fixed buffer, keeping the entries for
-// frames up to lastFrame. Refuses an input that is one of the outputs.
-// Returns an empty string or what is wrong.
 struct NamedOutput {
     const char* option;
     const OutputFile* file;  // null: not written
 };
 
+// Reads and parses the script through a fixed buffer, keeping the entries for
+// frames up to lastFrame. Refuses an input that is one of the outputs.
+// Returns an empty string or what is wrong.
 std::string loadInput(const std::string& path, std::uint64_t lastFrame, const NamedOutput (&outputs)[2],
                       std::vector<ScriptedInput>& inputs) {
     const std::string shown = quotedName(path);

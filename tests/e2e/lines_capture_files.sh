@@ -37,9 +37,12 @@ no_leftovers() { [ -z "$(ls -A "${1:-.}" | grep '^\.tmp-')" ] || fail "temporary
 case "$2" in
 outputs)
     # A device node as root; a link to /dev/null otherwise, which only root could replace.
-    mknod node c 1 3 2>/dev/null || ln -s /dev/null node
-    run 2 --png node
-    [ -c node ] && grep -q "'node' is a character device" err || fail "device: $(cat err)"
+    if mknod node c 1 3 2>/dev/null || { [ "$(id -u)" != 0 ] && ln -s /dev/null node; }; then
+        run 2 --png node
+        [ -c node ] && grep -q "'node' is a character device" err || fail "device: $(cat err)"
+    else
+        echo "(no device check: cannot make a device node)"
+    fi
     mkfifo fifo
     run 2 --cells fifo
     [ -p fifo ] && grep -q "is a FIFO" err || fail "FIFO: $(cat err)"
