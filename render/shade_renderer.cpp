@@ -1,5 +1,7 @@
 #include "vantrel/shade_renderer.h"
 
+#include <algorithm>
+
 #include "render/convert_blocks.h"
 
 namespace vantrel {
@@ -46,6 +48,11 @@ inline std::uint32_t blockAverage(const Pixel* p, std::int32_t stride) {
 }  // namespace
 
 Cell ShadeRenderer::colourToCell(std::int32_t red, std::int32_t green, std::int32_t blue) const {
+    // Components outside the palette's scale would overflow the distances;
+    // in-range colours are searched exactly as given.
+    red = std::clamp<std::int32_t>(red, 0, 63);
+    green = std::clamp<std::int32_t>(green, 0, 63);
+    blue = std::clamp<std::int32_t>(blue, 0, 63);
     std::int32_t best = 0x7FFFFFFF;
     int d = 0;
     for (int i = 0; i < 16; ++i) {

@@ -29,8 +29,9 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-void keepFrame(const CellBuffer& screen, void* context) {
+bool keepFrame(const CellBuffer& screen, void* context) {
     static_cast<std::vector<CellBuffer>*>(context)->push_back(screen);
+    return true;
 }
 
 std::vector<CellBuffer> fly(std::uint32_t startTick, std::uint64_t frames, const std::vector<ScriptedInput>& inputs) {

@@ -52,11 +52,29 @@ TEST(InputScript, NamesTheLineAndTheProblemOfAMalformedEntry) {
         {"1 1 1 l", "line 1: BUTTONS must be '-' or letters from L, R and M, each at most once, not 'l'"},
         {"5 1 1 L\n\n5 2 2 R\n", "line 3: frame 5 does not come after frame 5"},
         {"5 1 1 L\n3 2 2 R\n", "line 2: frame 3 does not come after frame 5"},
+        {"1 \x1b]0;x\x07 \xc3\xa9 L", "line 1: X and Y must be 32-bit integers, not '\\x1b]0;x\\x07' and '\\xc3\\xa9'"},
     };
     for (const Case& c : cases) {
         std::vector<ScriptedInput> inputs;
         EXPECT_EQ(parseInputScript(c.text, inputs), c.error) << c.text;
     }
+}
+
+TEST(InputScript, LinesAreBoundedAndEntriesAfterTheLastFrameAreCheckedNotKept) {
+    const std::string longest = "1 1 1 L #" + std::string(InputScriptParser::maxLineBytes - 9, 'x');
+    std::vector<ScriptedInput> inputs;
+    EXPECT_EQ(parseInputScript(longest + "\n2 2 2 R\n" + std::string(5000, '#'), inputs),
+              "line 3: longer than 4096 bytes");
+    EXPECT_EQ(inputs.size(), 2u);
+
+    InputScriptParser parser(inputs, 1);
+    inputs.clear();
+    const std::string rest = "\n2 2 2 R\n2 3 3 M\n";
+    EXPECT_TRUE(parser.feed(longest.data(), longest.size()));
+    EXPECT_FALSE(parser.feed(rest.data(), rest.size()));
+    EXPECT_EQ(parser.error(), "line 3: frame 2 does not come after frame 2");
+    ASSERT_EQ(inputs.size(), 1u);
+    EXPECT_EQ(inputs[0].frame, 1u);
 }
 
 TEST(HeadlessHost, ClockCursorButtonsAndEscapeFollowTheScript) {
@@ -105,18 +123,22 @@ struct Captured {
     int frames = 0;
     CellBuffer last{};
 };
-void capture(const CellBuffer& screen, void* context) {
+// Asks the host to stop after the first frame.
+bool capture(const CellBuffer& screen, void* context) {
     auto& captured = *static_cast<Captured*>(context);
     ++captured.frames;
     captured.last = screen;
+    return false;
 }
 
 TEST(HeadlessHost, ConsoleKeepsTitleWindowAndWrittenCells) {
     Captured captured;
     HeadlessConfig config;
+    config.frames = 10;
     config.sink = capture;
     config.sinkContext = &captured;
     startHeadlessHost(config);
+    EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0);
 
     const HANDLE screen = CreateConsoleScreenBuffer(GENERIC_WRITE, 0, nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr);
     ASSERT_NE(screen, nullptr);
@@ -150,6 +172,8 @@ TEST(HeadlessHost, ConsoleKeepsTitleWindowAndWrittenCells) {
     EXPECT_EQ(captured.last[49 * 80 + 79], makeCell('f', 0xF5));
     EXPECT_EQ(captured.last[48 * 80 + 77], 0);
     EXPECT_EQ(headlessConsoleState().framesPresented, 1u);
+    // The sink refused the frame: Escape reads pressed long before frame 10.
+    EXPECT_NE(GetAsyncKeyState(VK_ESCAPE), 0);
     // Only the buffer the host handed out can be written.
     EXPECT_FALSE(WriteConsoleOutputA(reinterpret_cast<HANDLE>(&captured), block, COORD{3, 2}, COORD{0, 0}, &region));
 }

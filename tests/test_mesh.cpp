@@ -116,6 +116,23 @@ TEST(PrepareMesh, RadiusIsFromTheOriginAndMissingSidesKeepTheirLinks) {
     EXPECT_EQ(faces[0].edge[2], 1);
 }
 
+TEST(PrepareMesh, FacesNamingVerticesOutsideTheTableAreLeftAsTheyAre) {
+    Vec3 vertices[12] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    MeshEdge edges[] = {{{1, 1, 1}, 0, 0, 1}, {{1, 1, 1}, 0, 1, 2}, {{1, 1, 1}, 0, 2, 0}, {{1, 1, 1}, 0, 1, 50}};
+    const MeshFace damaged[] = {{3, {1, 50, 2, -1, -1, -1, -1, 0}, {7, 7, 7, 7, 7, 7, 7, 7}, {9, 9, 9}},
+                                {3, {0, 1, -3, -1, -1, -1, -1, 0}, {7, 7, 7, 7, 7, 7, 7, 7}, {9, 9, 9}}};
+    MeshFace faces[] = {{3, {0, 1, 2, -1, -1, -1, -1, 0}, {}, {}}, damaged[0], damaged[1]};
+    Mesh mesh{12, vertices, 4, edges, 3, faces, 0};
+    prepareMesh(mesh);
+    EXPECT_EQ(faces[0].normal.z, -1.0f);  // the sound face is prepared
+    EXPECT_EQ(faces[0].edge[0], 2);
+    EXPECT_EQ(faces[0].edge[1], 0);
+    EXPECT_EQ(faces[0].edge[2], 1);
+    for (int f = 1; f < 3; ++f) {
+        EXPECT_EQ(std::memcmp(&faces[f], &damaged[f - 1], sizeof(MeshFace)), 0) << "face " << f;
+    }
+}
+
 // Viewer on the +z axis looking back along -z at the dart's nose.
 const Transform aheadOfNose = at(0, 0, 20, rotationY(std::numbers::pi_v<float>));
 

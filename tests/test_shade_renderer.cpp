@@ -31,6 +31,14 @@ TEST(ShadeRendererColour, KnownColoursPickTheirBlockOrShade) {
     }
 }
 
+TEST(ShadeRendererColour, ComponentsOutsideTheScaleCountAsItsEnds) {
+    const ShadeRenderer renderer;
+    constexpr std::int32_t lowest = INT32_MIN, highest = INT32_MAX;
+    EXPECT_EQ(renderer.colourToCell(lowest, highest, 16001), renderer.colourToCell(0, 63, 63));
+    EXPECT_EQ(renderer.colourToCell(highest, -20000, 30), renderer.colourToCell(63, 0, 30));
+    EXPECT_EQ(renderer.colourToCell(-1, 64, lowest), renderer.colourToCell(0, 63, 0));
+}
+
 TEST(ShadeRendererTable, CensusOfTheWholeTable) {
     ShadeRenderer renderer;
     renderer.buildTable(0xFFFF);

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "console/headless/quoted_bytes.h"
+
 const char* const captureUsage =
     "Usage: lines-capture [OPTION]...\n"
     "Run the Lines demo against a headless console with a scripted clock and\n"
@@ -14,15 +16,23 @@ const char* const captureUsage =
     "  --input FILE      cursor and buttons: lines 'FRAME X Y BUTTONS', FRAME\n"
     "                    counted from 1, X and Y in the clip rectangle\n"
     "                    (0, 0, 1000, 1000), BUTTONS any of L, R and M or '-';\n"
-    "                    '#' starts a comment. Without it the cursor rests at\n"
-    "                    (500, 500) with no button down\n"
+    "                    '#' starts a comment; at most 4096 bytes a line.\n"
+    "                    Without it the cursor rests at (500, 500) with no\n"
+    "                    button down\n"
     "  --cells FILE      write every presented frame as 4000 little-endian\n"
     "                    16-bit cells (8000 bytes a frame)\n"
     "  --png FILE        write the last presented frame as a 640x600 PNG\n"
     "  --help            show this text and exit\n"
     "\n"
-    "Exit status: 0 on success, 1 if an output could not be written, 2 for a\n"
-    "bad argument or input file (no output file is left behind).\n";
+    "'-' as the FILE of --cells or --png is standard output (not a terminal).\n"
+    "An output that exists must be a regular file, or a symbolic link to one\n"
+    "whose file is then replaced. An output appears only when complete, and may\n"
+    "not be the input or the other output. An interrupted run removes its\n"
+    "unfinished files.\n"
+    "\n"
+    "Exit status: 0 on success; 1 if an output could not be written (the run\n"
+    "stops at once and leaves no partial file); 2 for a bad argument, input\n"
+    "file or output name (nothing is written).\n";
 
 namespace {
 
@@ -34,8 +44,6 @@ bool parseWhole(std::string_view text, Int& value) {
     return !text.empty() && error == std::errc{} && end == last;
 }
 
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
-
 }  // namespace
 
 std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options) {
@@ -46,7 +54,7 @@ std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOption
             options.help = true;
             continue;
         }
-        if (arg.substr(0, 2) != "--") return "unexpected argument " + quoted(arg) + " (see --help)";
+        if (arg.substr(0, 2) != "--") return "unexpected argument " + quotedName(arg) + " (see --help)";
 
         std::string_view name = arg;
         std::string_view value;
@@ -62,7 +70,7 @@ std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOption
                      : name == "--cells"    ? &seenCells
                      : name == "--png"      ? &seenPng
                                             : nullptr;
-        if (seen == nullptr) return "unknown option " + quoted(name) + " (see --help)";
+        if (seen == nullptr) return "unknown option " + quotedInput(name) + " (see --help)";
         if (*seen) return std::string(name) + " is given more than once";
         *seen = true;
         if (!hasValue) {
@@ -72,12 +80,12 @@ std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOption
 
         if (name == "--start-tick") {
             if (!parseWhole(value, options.startTick)) {
-                return "--start-tick needs a whole number from 0 to 4294967295, not " + quoted(value);
+                return "--start-tick needs a whole number from 0 to 4294967295, not " + quotedInput(value);
             }
         } else if (name == "--frames") {
             std::uint32_t frames = 0;
             if (!parseWhole(value, frames) || frames == 0) {
-                return "--frames needs a whole number from 1 to 4294967295, not " + quoted(value);
+                return "--frames needs a whole number from 1 to 4294967295, not " + quotedInput(value);
             }
             options.frames = frames;
         } else {
@@ -86,15 +94,6 @@ std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOption
                                 : name == "--cells" ? options.cellsPath
                                                     : options.pngPath;
             path = value;
-        }
-    }
-    // An output must not replace the script it is made from, nor the other output.
-    if (!options.cellsPath.empty() && options.cellsPath == options.pngPath) {
-        return "--cells and --png name the same file " + quoted(options.cellsPath);
-    }
-    for (const std::string* output : {&options.cellsPath, &options.pngPath}) {
-        if (!output->empty() && *output == options.inputPath) {
-            return "--input and an output name the same file " + quoted(*output);
         }
     }
     return {};

@@ -85,12 +85,13 @@ public:
     // Writes the sheet as a PNG that appears under `path` only when complete;
     // returns an empty string or what went wrong.
     std::string write(const std::string& path) const {
-        OutputFile file;
-        if (std::string error = file.create(path); !error.empty()) return error;
-        if (std::string error = writeRgbPng(file.stream(), pixels_.data(), width_ * scale_, height_ * scale_);
-            !error.empty()) {
+        std::vector<std::uint8_t> png;
+        if (std::string error = encodeRgbPng(pixels_.data(), width_ * scale_, height_ * scale_, png); !error.empty()) {
             return error;
         }
+        OutputFile file;
+        if (std::string error = file.open(path); !error.empty()) return error;
+        file.write(png.data(), png.size());
         return file.commit();
     }
 
@@ -126,6 +127,7 @@ void usage() {
         "usage: font_sheet [--scale N] OUTPUT.png\n"
         "Writes the 8x12 code page 437 font as a contact sheet: the 256 glyphs as\n"
         "16 rows of 16 in code order, then sample text and box drawing.\n"
+        "OUTPUT.png may be '-' for standard output.\n"
         "  --scale N  screen pixels per font pixel, 1 to 16 (default 3)\n"
         "  --help     print this help and exit\n",
         stdout);
@@ -205,8 +207,9 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < lines[row].size(); ++i)
             canvas.glyph(margin + static_cast<int>(i) * fontGlyphWidth, lineY(row), lines[row][i], ink);
 
+    removeTemporaryFilesOnSignals();
     if (const std::string error = canvas.write(output); !error.empty()) {
-        std::fprintf(stderr, "font_sheet: cannot write %s: %s\n", output, error.c_str());
+        std::fprintf(stderr, "font_sheet: %s\n", error.c_str());
         return 1;
     }
     return 0;

@@ -1,5 +1,9 @@
 // lines-capture: runs the unchanged Lines demo (initConsole, then runDemo)
 // against the headless host and records the frames it presents.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +14,7 @@
 #include "console/console_screen.h"
 #include "console/headless/headless_host.h"
 #include "console/headless/input_script.h"
+#include "console/headless/quoted_bytes.h"
 #include "demo/frame_loop.h"
 #include "render/cell_frames.h"
 #include "tools/capture_options.h"
@@ -31,32 +36,53 @@ int fail(int status, const std::string& message) {
 
 // Where the presented frames go while the demo runs.
 struct Recorder {
-    std::FILE* cells = nullptr;  // null: frames are not written
+    OutputFile* cells = nullptr;  // null: frames are not written
     CellBuffer lastFrame{};
     std::uint8_t bytes[cellFrameBytes];
 };
 
-void recordFrame(const CellBuffer& screen, void* context) {
+// Returns false, which ends the run, once a frame cannot be written.
+bool recordFrame(const CellBuffer& screen, void* context) {
     auto& recorder = *static_cast<Recorder*>(context);
     recorder.lastFrame = screen;
-    if (recorder.cells == nullptr) return;
+    if (recorder.cells == nullptr) return true;
     encodeCellFrame(screen, recorder.bytes);
-    std::fwrite(recorder.bytes, 1, sizeof recorder.bytes, recorder.cells);
+    return recorder.cells->write(recorder.bytes, sizeof recorder.bytes);
 }
 
-// Reads and parses the script; returns an empty string or what is wrong.
-std::string loadInput(const std::string& path, std::vector<ScriptedInput>& inputs) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return "cannot read input file '" + path + "': " + std::strerror(errno);
-    std::string text;
-    char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    const int readError = std::ferror(file) ? errno : 0;
-    std::fclose(file);
-    if (readError != 0) return "cannot read input file '" + path + "': " + std::strerror(readError);
-    const std::string error = parseInputScript(text, inputs);
-    if (!error.empty()) return "input file '" + path + "', " + error;
+struct NamedOutput {
+    const char* option;
+    const OutputFile* file;  // null: not written
+};
+
+// Reads and parses the script through a fixed buffer, keeping the entries for
+// frames up to lastFrame. Refuses an input that is one of the outputs.
+// Returns an empty string or what is wrong.
+std::string loadInput(const std::string& path, std::uint64_t lastFrame, const NamedOutput (&outputs)[2],
+                      std::vector<ScriptedInput>& inputs) {
+    const std::string shown = quotedName(path);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return "cannot read input file " + shown + ": " + std::strerror(errno);
+    struct stat file;
+    if (::fstat(fd, &file) == 0) {
+        for (const NamedOutput& output : outputs) {
+            if (output.file != nullptr && output.file->writesInto(file.st_dev, file.st_ino)) {
+                ::close(fd);
+                return std::string("--input and ") + output.option + " name the same file " + shown;
+            }
+        }
+    }
+    InputScriptParser parser(inputs, lastFrame);
+    char chunk[65536];
+    ssize_t got = 0;
+    while ((got = ::read(fd, chunk, sizeof chunk)) != 0) {
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 || !parser.feed(chunk, static_cast<std::size_t>(got))) break;
+    }
+    const int readError = got < 0 ? errno : 0;
+    ::close(fd);
+    if (readError != 0) return "cannot read input file " + shown + ": " + std::strerror(readError);
+    if (!parser.finish()) return "input file " + shown + ", " + parser.error();
     return {};
 }
 
@@ -72,28 +98,40 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    std::vector<ScriptedInput> inputs;
-    if (!options.inputPath.empty()) {
-        if (const std::string error = loadInput(options.inputPath, inputs); !error.empty()) {
-            return fail(usageError, error);
-        }
-    }
-
+    // Outputs first: nothing runs unless every output can be made, and the
+    // temporary files exist only from here on.
+    removeTemporaryFilesOnSignals();
     OutputFile cellsFile;
     OutputFile pngFile;
+    NamedOutput outputs[2] = {{"--cells", nullptr}, {"--png", nullptr}};
     if (!options.cellsPath.empty()) {
-        if (const std::string error = cellsFile.create(options.cellsPath); !error.empty()) {
-            return fail(usageError, error);
+        if (const std::string error = cellsFile.open(options.cellsPath); !error.empty()) {
+            return fail(usageError, "--cells: " + error);
         }
+        outputs[0].file = &cellsFile;
     }
     if (!options.pngPath.empty()) {
-        if (const std::string error = pngFile.create(options.pngPath); !error.empty()) {
+        if (const std::string error = pngFile.open(options.pngPath); !error.empty()) {
+            return fail(usageError, "--png: " + error);
+        }
+        outputs[1].file = &pngFile;
+    }
+    if (outputs[0].file != nullptr && outputs[1].file != nullptr && cellsFile.sameFileAs(pngFile)) {
+        if (options.cellsPath == "-" && options.pngPath == "-") {
+            return fail(usageError, "--cells and --png both name standard output");
+        }
+        return fail(usageError, "--cells and --png name the same file " + quotedName(options.cellsPath));
+    }
+
+    std::vector<ScriptedInput> inputs;
+    if (!options.inputPath.empty()) {
+        if (const std::string error = loadInput(options.inputPath, options.frames, outputs, inputs); !error.empty()) {
             return fail(usageError, error);
         }
     }
 
     auto recorder = std::make_unique<Recorder>();
-    recorder->cells = cellsFile.stream();
+    recorder->cells = outputs[0].file != nullptr ? &cellsFile : nullptr;
     HeadlessConfig config;
     config.startTick = options.startTick;
     config.frames = options.frames;
@@ -105,18 +143,23 @@ int main(int argc, char** argv) {
 
     initConsole();
     runDemo();
+    if (!cellsFile.failure().empty()) return fail(outputError, cellsFile.failure());
 
-    if (!options.pngPath.empty()) {
+    if (outputs[1].file != nullptr) {
         std::vector<std::uint8_t> rgb(cellImageBytes);
         drawCellImage(recorder->lastFrame, rgb.data());
-        if (const std::string error = writeRgbPng(pngFile.stream(), rgb.data(), cellImageWidth, cellImageHeight);
-            !error.empty()) {
-            return fail(outputError, "cannot write '" + options.pngPath + "': " + error);
+        std::vector<std::uint8_t> png;
+        if (const std::string error = encodeRgbPng(rgb.data(), cellImageWidth, cellImageHeight, png); !error.empty()) {
+            return fail(outputError, "cannot write " + pngFile.shownName() + ": " + error);
         }
-        if (const std::string error = pngFile.commit(); !error.empty()) return fail(outputError, error);
+        pngFile.write(png.data(), png.size());
     }
-    if (!options.cellsPath.empty()) {
-        if (const std::string error = cellsFile.commit(); !error.empty()) return fail(outputError, error);
+    // Both files complete before either takes its name.
+    for (OutputFile* output : {&cellsFile, &pngFile}) {
+        if (const std::string error = output->finish(); !error.empty()) return fail(outputError, error);
+    }
+    for (OutputFile* output : {&cellsFile, &pngFile}) {
+        if (const std::string error = output->commit(); !error.empty()) return fail(outputError, error);
     }
     return 0;
 }

@@ -1,10 +1,20 @@
-// An output file that appears under its name only when it is complete: it is
-// written to a temporary file beside it and renamed at the end, and the
-// temporary file is removed if the program gives up first.
+// An output of a tool: standard output ("-"), or a regular file that appears
+// under its name only when complete. The file is written under a short random
+// name in the same directory and renamed onto its name at the end, so any name
+// the file system accepts works; a symbolic link is followed, so that its
+// target is replaced and the link stays. Anything else found under the name (a
+// directory, device, FIFO or socket, a link to nothing) is refused before
+// anything is written. The temporary file is removed on every way out,
+// including SIGINT, SIGTERM, SIGHUP and SIGPIPE once
+// removeTemporaryFilesOnSignals() is installed.
 #pragma once
 
-#include <cstdio>
+#include <sys/types.h>
+
+#include <cstddef>
 #include <string>
+
+#include "tools/temporary_files.h"
 
 class OutputFile {
 public:
@@ -13,19 +23,48 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile();
 
-    // Creates the temporary file; returns an empty string or what went wrong.
-    std::string create(const std::string& path);
-    // The temporary file's stream, open for writing; null before create.
-    std::FILE* stream() const { return stream_; }
-    // Flushes and closes the stream and renames the temporary file onto the
-    // path; returns an empty string or what went wrong (the temporary file is
-    // then removed).
+    // Works out where `path` leads and, for a file, creates the temporary
+    // file; call once. Returns an empty string or one line saying what is
+    // wrong.
+    std::string open(const std::string& path);
+
+    // Whether the two outputs would end up in one file: one existing file
+    // (whatever names or links lead to it), or one name in one directory.
+    bool sameFileAs(const OutputFile& other) const;
+    // Whether this output would replace or write into the existing file with
+    // this device and inode.
+    bool writesInto(dev_t device, ino_t inode) const;
+
+    // Writes all of the bytes. After a failure nothing more is written and
+    // failure() says what went wrong, with the system's reason.
+    bool write(const void* bytes, std::size_t size);
+    const std::string& failure() const { return failure_; }
+
+    // Closes the temporary file; returns an empty string or failure().
+    std::string finish();
+    // finish(), then renames the temporary file onto the name. Returns an
+    // empty string or what went wrong (the temporary file is then removed).
+    // An output never opened has nothing to finish or commit.
     std::string commit();
 
+    // The name as messages show it: quoted, or "standard output".
+    const std::string& shownName() const { return shown_; }
+
 private:
+    std::string fail(const char* what, int error);
     void discard();
 
-    std::string path_;
-    std::string temporaryPath_;
-    std::FILE* stream_ = nullptr;
+    std::string shown_;
+    bool standardOutput_ = false;
+    int fd_ = -1;
+    bool exists_ = false;  // a file that is there now: device_ and inode_
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
+    int directory_ = -1;  // the directory that holds the file, open
+    dev_t directoryDevice_ = 0;
+    ino_t directoryInode_ = 0;
+    std::string name_;  // the file's name in it
+    char temporary_[temporaryNameCapacity] = {};
+    int slot_ = -1;
+    std::string failure_;
 };

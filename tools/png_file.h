@@ -1,10 +1,10 @@
-// Writing an RGB picture as a PNG file.
+// Encoding an RGB picture as a PNG file.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <vector>
 
-// Writes width x height pixels of three bytes each, row-major, to `stream`.
+// Encodes width x height pixels of three bytes each, row-major, into `png`.
 // Returns an empty string or what went wrong.
-std::string writeRgbPng(std::FILE* stream, const std::uint8_t* rgb, int width, int height);
+std::string encodeRgbPng(const std::uint8_t* rgb, int width, int height, std::vector<std::uint8_t>& png);

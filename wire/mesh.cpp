@@ -27,6 +27,14 @@ bool validFace(const MeshFace& face, int vertexCount) {
     return face.count >= 3 && face.count <= 8 && face.vertex[1] >= 0 && face.vertex[1] < vertexCount;
 }
 
+// Every vertex of the face is in the vertex table.
+bool verticesInRange(const MeshFace& face, int vertexCount) {
+    for (int j = 0; j < face.count; ++j) {
+        if (face.vertex[j] < 0 || face.vertex[j] >= vertexCount) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void prepareMesh(Mesh& mesh) {
@@ -41,6 +49,10 @@ void prepareMesh(Mesh& mesh) {
     for (int f = 0; f < mesh.faceCount; ++f) {
         MeshFace& face = mesh.faces[f];
         if (face.count < 3 || face.count > 8) continue;  // not a polygon this record can hold
+        // Damaged data: a face that names a vertex outside the table keeps its
+        // normal and links as they are. (An edge that does so never matches a
+        // side of the faces that remain.)
+        if (!verticesInRange(face, mesh.vertexCount)) continue;
         const Vec3 p0 = mesh.vertices[face.vertex[0]];
         const Vec3 p1 = mesh.vertices[face.vertex[1]];
         const Vec3 p2 = mesh.vertices[face.vertex[2]];

@@ -21,6 +21,7 @@ struct HostState {
     HeadlessConfig config;
     std::uint32_t nextTick = 1000;
     std::uint64_t escapeQueries = 0;
+    bool stopped = false;  // the sink asked to end the run
     std::uint64_t cursorQueries = 0;
     std::size_t nextInput = 0;
     POINT cursor{500, 500};
@@ -108,7 +109,7 @@ BOOL WriteConsoleOutputA(HANDLE hConsoleOutput, const CHAR_INFO* lpBuffer, COORD
     region = SMALL_RECT{static_cast<SHORT>(left), static_cast<SHORT>(top), static_cast<SHORT>(right),
                         static_cast<SHORT>(bottom)};
     ++host.framesPresented;
-    if (host.config.sink != nullptr) host.config.sink(host.screen, host.config.sinkContext);
+    if (host.config.sink != nullptr && !host.config.sink(host.screen, host.config.sinkContext)) host.stopped = true;
     return TRUE;
 }
 
@@ -132,7 +133,7 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
 SHORT GetAsyncKeyState(int vKey) {
     switch (vKey) {
         case VK_ESCAPE:
-            return ++host.escapeQueries > host.config.frames ? keyDown : 0;
+            return ++host.escapeQueries > host.config.frames || host.stopped ? keyDown : 0;
         case VK_LBUTTON:
             return host.left ? keyDown : 0;
         case VK_RBUTTON:

@@ -7,7 +7,8 @@
 // cursor starts at (500, 500) with no button down; frame k runs from the
 // k-th GetCursorPos call to the next, and the scripted entry with the
 // largest frame not after k sets the cursor and buttons. Escape reads as
-// pressed from the (frames + 1)-th Escape query on.
+// pressed from the (frames + 1)-th Escape query on, or from the first query
+// after the sink asked to stop.
 #pragma once
 
 #include <cstddef>
@@ -18,8 +19,10 @@
 
 namespace vantrel {
 
-// Called with the whole 80x50 screen after every WriteConsoleOutputA.
-using HeadlessFrameSink = void (*)(const CellBuffer& screen, void* context);
+// Called with the whole 80x50 screen after every WriteConsoleOutputA. Returns
+// false to end the run early (say, when the frame could not be stored):
+// Escape then reads as pressed from the next query on.
+using HeadlessFrameSink = bool (*)(const CellBuffer& screen, void* context);
 
 struct HeadlessConfig {
     std::uint32_t startTick = 1000;

@@ -1,6 +1,9 @@
 #include "console/headless/input_script.h"
 
 #include <charconv>
+#include <cstring>
+
+#include "console/headless/quoted_bytes.h"
 
 namespace vantrel {
 
@@ -43,49 +46,76 @@ bool parseButtons(std::string_view text, ScriptedInput& input) {
     return true;
 }
 
-std::string lineError(std::size_t lineNumber, std::string_view message) {
+std::string lineError(std::uint64_t lineNumber, std::string_view message) {
     return "line " + std::to_string(lineNumber) + ": " + std::string(message);
 }
 
 }  // namespace
 
+InputScriptParser::InputScriptParser(std::vector<ScriptedInput>& inputs, std::uint64_t lastFrame)
+    : inputs_(inputs), lastFrame_(lastFrame) {}
+
+bool InputScriptParser::feed(const char* bytes, std::size_t size) {
+    while (size > 0 && error_.empty()) {
+        const auto* newline = static_cast<const char*>(std::memchr(bytes, '\n', size));
+        const std::size_t piece = newline == nullptr ? size : static_cast<std::size_t>(newline - bytes);
+        if (piece > maxLineBytes - length_) {
+            error_ = lineError(lineNumber_, "longer than " + std::to_string(maxLineBytes) + " bytes");
+            return false;
+        }
+        std::memcpy(line_ + length_, bytes, piece);
+        length_ += piece;
+        if (newline == nullptr) break;
+        bytes += piece + 1;
+        size -= piece + 1;
+        if (!endLine()) return false;
+    }
+    return error_.empty();
+}
+
+bool InputScriptParser::finish() {
+    if (error_.empty() && length_ > 0) endLine();
+    return error_.empty();
+}
+
+bool InputScriptParser::endLine() {
+    std::string_view line(line_, length_);
+    const std::uint64_t number = lineNumber_++;
+    length_ = 0;
+    line = line.substr(0, line.find('#'));
+
+    std::string_view fields[4];
+    const int count = splitFields(line, fields, 4);
+    if (count == 0) return true;
+    if (count != 4) {
+        error_ = lineError(number, "expected FRAME X Y BUTTONS, found " + std::to_string(count) +
+                                       (count == 1 ? " field" : " fields"));
+        return false;
+    }
+    ScriptedInput input{};
+    if (!parseInteger(fields[0], input.frame) || input.frame == 0) {
+        error_ = lineError(number, "FRAME must be a whole number from 1 to 4294967295, not " + quotedInput(fields[0]));
+    } else if (!parseInteger(fields[1], input.x) || !parseInteger(fields[2], input.y)) {
+        error_ = lineError(number, "X and Y must be 32-bit integers, not " + quotedInput(fields[1]) + " and " +
+                                       quotedInput(fields[2]));
+    } else if (!parseButtons(fields[3], input)) {
+        error_ = lineError(number, "BUTTONS must be '-' or letters from L, R and M, each at most once, not " +
+                                       quotedInput(fields[3]));
+    } else if (input.frame <= previousFrame_) {
+        error_ = lineError(number, "frame " + std::to_string(input.frame) + " does not come after frame " +
+                                       std::to_string(previousFrame_));
+    }
+    if (!error_.empty()) return false;
+    previousFrame_ = input.frame;
+    if (input.frame <= lastFrame_) inputs_.push_back(input);
+    return true;
+}
+
 std::string parseInputScript(std::string_view text, std::vector<ScriptedInput>& inputs) {
     inputs.clear();
-    std::size_t lineNumber = 0;
-    while (!text.empty()) {
-        ++lineNumber;
-        const std::size_t newline = text.find('\n');
-        std::string_view line = text.substr(0, newline);
-        text = newline == std::string_view::npos ? std::string_view{} : text.substr(newline + 1);
-        line = line.substr(0, line.find('#'));
-
-        std::string_view fields[4];
-        const int count = splitFields(line, fields, 4);
-        if (count == 0) continue;
-        if (count != 4) {
-            return lineError(lineNumber, "expected FRAME X Y BUTTONS, found " + std::to_string(count) +
-                                             (count == 1 ? " field" : " fields"));
-        }
-        ScriptedInput input{};
-        if (!parseInteger(fields[0], input.frame) || input.frame == 0) {
-            return lineError(lineNumber, "FRAME must be a whole number from 1 to 4294967295, not '" +
-                                             std::string(fields[0]) + "'");
-        }
-        if (!parseInteger(fields[1], input.x) || !parseInteger(fields[2], input.y)) {
-            return lineError(lineNumber, "X and Y must be 32-bit integers, not '" + std::string(fields[1]) +
-                                             "' and '" + std::string(fields[2]) + "'");
-        }
-        if (!parseButtons(fields[3], input)) {
-            return lineError(lineNumber, "BUTTONS must be '-' or letters from L, R and M, each at most once, not '" +
-                                             std::string(fields[3]) + "'");
-        }
-        if (!inputs.empty() && input.frame <= inputs.back().frame) {
-            return lineError(lineNumber, "frame " + std::to_string(input.frame) + " does not come after frame " +
-                                             std::to_string(inputs.back().frame));
-        }
-        inputs.push_back(input);
-    }
-    return {};
+    InputScriptParser parser(inputs);
+    if (parser.feed(text.data(), text.size())) parser.finish();
+    return parser.error();
 }
 
 }  // namespace vantrel

@@ -107,7 +107,7 @@ elseif(CHECK STREQUAL "bad-arguments")
     "--frames is given more than once"
     "--cells and --png name the same file"
     "cannot create"
-    "Is a directory")
+    "is a directory")
   list(LENGTH cases count)
   math(EXPR last "${count} - 1")
   foreach(i RANGE ${last})
@@ -128,7 +128,7 @@ elseif(CHECK STREQUAL "bad-arguments")
     if(NOT lines EQUAL 1 OR NOT err MATCHES "^lines-capture: ")
       message(FATAL_ERROR "'${shown}': expected one line on stderr, got '${err}'")
     endif()
-    file(GLOB left_behind "${WORK}/out.*" "${WORK}/no-such-dir")
+    file(GLOB left_behind "${WORK}/out.*" "${WORK}/.tmp-*" "${WORK}/no-such-dir")
     if(left_behind)
       message(FATAL_ERROR "'${shown}': left ${left_behind}")
     endif()

@@ -25,7 +25,8 @@ public:
     static constexpr int tableSize = 4096;
 
     // Nearest palette colour to (red, green, blue) on the 0..63 scale, then the
-    // best shade mix of it with a second colour. Needs no table.
+    // best shade mix of it with a second colour. Needs no table. A component
+    // outside 0..63 counts as the nearer end of that range.
     Cell colourToCell(std::int32_t red, std::int32_t green, std::int32_t blue) const override;
     // Fills the 4096-entry table through the virtual colourToCell; flags are ignored.
     void buildTable(std::int32_t flags) override;
