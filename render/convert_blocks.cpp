@@ -1,0 +1,112 @@
+// The block walk shared by both renderers' conversions, the checks of the
+// checked conversion, and the run-time choice of row kernels.
+#include <climits>
+
+#include "render/convert_kernels.h"
+#include "render/cpu_features.h"
+
+namespace vantrel {
+
+bool conversionFits(const PixelImage& image, const SourceRect& rect, BlockSize block, const CellGrid& grid,
+                    std::int32_t cellColumn, std::int32_t cellRow) {
+    const auto k = static_cast<std::int32_t>(block);
+    if (k != 1 && k != 2 && k != 4) return false;
+    if (image.pixels == nullptr || image.width < 0 || image.height < 0 || image.stride < image.width) return false;
+    if (grid.cells == nullptr || grid.width < 0 || grid.height < 0 || grid.pitch < grid.width) return false;
+    if (rect.left < 0 || rect.top < 0 || rect.right < rect.left || rect.bottom < rect.top ||
+        rect.right > image.width || rect.bottom > image.height)
+        return false;
+    // Every term is now between 0 and 2^31 - 1, so the sums fit in 64 bits.
+    const std::int64_t columns = (rect.right - rect.left) / k;
+    const std::int64_t rows = (rect.bottom - rect.top) / k;
+    return cellColumn >= 0 && cellRow >= 0 && cellColumn + columns <= grid.width && cellRow + rows <= grid.height;
+}
+
+void convertBlocks(ConvertRow row, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
+                   std::int32_t stride, Cell* cells, std::ptrdiff_t pitch, std::int32_t cellColumn,
+                   std::int32_t cellRow) {
+    const std::int64_t width = static_cast<std::int64_t>(rect.right) - rect.left;
+    const std::int64_t height = static_cast<std::int64_t>(rect.bottom) - rect.top;
+    if (width > INT32_MAX || height > INT32_MAX) return;
+    const std::int64_t columns = width / k;
+    const std::int64_t rows = height / k;
+    if (columns <= 0 || rows <= 0) return;
+    for (std::int64_t j = 0; j < rows; ++j) {
+        const auto src = static_cast<std::ptrdiff_t>((rect.top + k * j) * stride + rect.left);
+        const auto dst = static_cast<std::ptrdiff_t>((cellRow + j) * pitch + cellColumn);
+        row(table, pixels + src, stride, cells + dst, static_cast<std::int32_t>(columns));
+    }
+}
+
+bool convertChecked(const ConvertRows& rows, const Cell* table, const PixelImage& image, const SourceRect& rect,
+                    BlockSize block, const CellGrid& grid, std::int32_t cellColumn, std::int32_t cellRow) {
+    if (table == nullptr || !conversionFits(image, rect, block, grid, cellColumn, cellRow)) return false;
+    const auto k = static_cast<std::int32_t>(block);
+    convertBlocks(rows.forBlock(k), k, table, image.pixels, rect, image.stride, grid.cells, grid.pitch, cellColumn,
+                  cellRow);
+    return true;
+}
+
+void convertFixed(const ConvertRows& rows, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
+                  std::int32_t stride, std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) {
+    if (table == nullptr) return;
+    convertBlocks(rows.forBlock(k), k, table, pixels, rect, stride, cells, cellColumns, cellColumn, cellRow);
+}
+
+bool convertPathSupported(ConvertPath path) {
+    switch (path) {
+        case ConvertPath::scalar:
+            return true;
+        case ConvertPath::sse2:
+            return cpuHasSse2();
+        case ConvertPath::avx2:
+            return cpuHasAvx2();
+    }
+    return false;
+}
+
+ConvertPath fastestConvertPath() {
+    static const ConvertPath fastest = convertPathSupported(ConvertPath::avx2)   ? ConvertPath::avx2
+                                       : convertPathSupported(ConvertPath::sse2) ? ConvertPath::sse2
+                                                                                 : ConvertPath::scalar;
+    return fastest;
+}
+
+namespace {
+
+// Index 0 scalar, 1 SSE2, 2 AVX2; a path this processor lacks falls back to
+// the scalar kernels.
+const ConvertRows& pick(const ConvertRows (&forms)[3], ConvertPath path) {
+    if (!convertPathSupported(path)) path = ConvertPath::scalar;
+    return forms[static_cast<int>(path)];
+}
+
+}  // namespace
+
+#if defined(__x86_64__) || defined(__i386__)
+const ConvertRows& shadeRows(ConvertPath path) {
+    static constexpr ConvertRows forms[3] = {{shadeRow1x1, shadeRow2x2, shadeRow4x4},
+                                             {shadeRow1x1, shadeRow2x2Sse2, shadeRow4x4Sse2},
+                                             {shadeRow1x1Avx2, shadeRow2x2Avx2, shadeRow4x4Avx2}};
+    return pick(forms, path);
+}
+
+const ConvertRows& glyphRows(ConvertPath path) {
+    static constexpr ConvertRows forms[3] = {{glyphRow1x1, glyphRow2x2, glyphRow4x4},
+                                             {glyphRow1x1, glyphRow2x2Sse2, glyphRow4x4Sse2},
+                                             {glyphRow1x1Avx2, glyphRow2x2Avx2, glyphRow4x4Avx2}};
+    return pick(forms, path);
+}
+#else
+const ConvertRows& shadeRows(ConvertPath) {
+    static constexpr ConvertRows scalar{shadeRow1x1, shadeRow2x2, shadeRow4x4};
+    return scalar;
+}
+
+const ConvertRows& glyphRows(ConvertPath) {
+    static constexpr ConvertRows scalar{glyphRow1x1, glyphRow2x2, glyphRow4x4};
+    return scalar;
+}
+#endif
+
+}  // namespace vantrel

@@ -1,0 +1,85 @@
+// Internal to the renderers, and open to their tests and benchmarks: the one
+// block walk behind every conversion, and the row kernels it runs, a scalar
+// form and vector forms that give exactly the scalar cells.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "vantrel/cell.h"
+#include "vantrel/conversion.h"
+#include "vantrel/pixel.h"
+
+namespace vantrel {
+
+// One row of cells: `columns` blocks of k x k pixels, the first at `src` and
+// each k pixels after the one before, the rows of a block `stride` pixels
+// apart, into dst[0] .. dst[columns - 1], through `table`.
+using ConvertRow = void (*)(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst,
+                            std::int32_t columns);
+
+// A renderer's row kernels for the three block sizes.
+struct ConvertRows {
+    ConvertRow one;
+    ConvertRow two;
+    ConvertRow four;
+    ConvertRow forBlock(std::int32_t k) const { return k == 1 ? one : k == 2 ? two : four; }
+};
+
+enum class ConvertPath { scalar, sse2, avx2 };
+inline constexpr ConvertPath convertPaths[] = {ConvertPath::scalar, ConvertPath::sse2, ConvertPath::avx2};
+
+bool convertPathSupported(ConvertPath path);
+// The fastest path this processor runs, decided once.
+ConvertPath fastestConvertPath();
+
+// The kernels of `path`; the scalar ones where this processor lacks the path
+// or the path has no kernel of its own for a block size.
+const ConvertRows& shadeRows(ConvertPath path = fastestConvertPath());
+const ConvertRows& glyphRows(ConvertPath path = fastestConvertPath());
+
+// Walks the whole k x k blocks of `rect` top to bottom, one `row` call per
+// cell row; cell row j goes to cells + (cellRow + j) * pitch + cellColumn.
+// No bounds check, but the block counts are formed in 64 bits: a rectangle
+// that is empty, inverted, or wider or taller than any buffer can be (more
+// than 2^31 - 1 pixels) writes nothing.
+void convertBlocks(ConvertRow row, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
+                   std::int32_t stride, Cell* cells, std::ptrdiff_t pitch, std::int32_t cellColumn,
+                   std::int32_t cellRow);
+
+// The checked conversion: false, and nothing written, unless the table is
+// built and conversionFits holds.
+bool convertChecked(const ConvertRows& rows, const Cell* table, const PixelImage& image, const SourceRect& rect,
+                    BlockSize block, const CellGrid& grid, std::int32_t cellColumn, std::int32_t cellRow);
+
+// The fixed-size conversion of the CellRenderer operations: 80 cells per
+// destination row, no bounds check; nothing before the table is built.
+void convertFixed(const ConvertRows& rows, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
+                  std::int32_t stride, std::int32_t cellColumn, std::int32_t cellRow, Cell* cells);
+
+// The scalar kernels; the vector kernels finish their rows with them.
+void shadeRow1x1(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void shadeRow2x2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void shadeRow4x4(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void glyphRow1x1(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void glyphRow2x2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void glyphRow4x4(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+
+#if defined(__x86_64__) || defined(__i386__)
+// Vector kernels; run only when convertPathSupported says the processor has
+// the instructions. Tables read by the AVX2 gathers carry one spare cell
+// past their end (LookupTable does).
+void shadeRow2x2Sse2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void shadeRow4x4Sse2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void glyphRow2x2Sse2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void glyphRow4x4Sse2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+
+void shadeRow1x1Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void shadeRow2x2Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void shadeRow4x4Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void glyphRow1x1Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void glyphRow2x2Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void glyphRow4x4Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+#endif
+
+}  // namespace vantrel
