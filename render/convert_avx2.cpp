@@ -55,7 +55,7 @@ __attribute__((target("avx2"))) inline void convertStep(const Cell* table, const
 // writing again, with the same values, cells the step before wrote. Rows
 // shorter than one step go to the scalar kernel.
 template <class Kernel, int Step>
-__attribute__((target("avx2"))) inline void convertRow(const Cell* table, const Pixel* src, std::ptrdiff_t stride,
+__attribute__((target("avx2"))) void convertRow(const Cell* table, const Pixel* src, std::ptrdiff_t stride,
                                                        Cell* dst, std::int32_t columns) {
     if (columns < Step) {
         Kernel::scalar(table, src, stride, dst, columns);
@@ -211,35 +211,10 @@ struct Glyph4x4 {
 
 }  // namespace
 
-__attribute__((target("avx2"))) void shadeRow1x1Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride,
-                                                     Cell* dst, std::int32_t columns) {
-    convertRow<Shade1x1, 16>(table, src, stride, dst, columns);
-}
-
-__attribute__((target("avx2"))) void shadeRow2x2Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride,
-                                                     Cell* dst, std::int32_t columns) {
-    convertRow<Shade2x2, 8>(table, src, stride, dst, columns);
-}
-
-__attribute__((target("avx2"))) void shadeRow4x4Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride,
-                                                     Cell* dst, std::int32_t columns) {
-    convertRow<Shade4x4, 8>(table, src, stride, dst, columns);
-}
-
-__attribute__((target("avx2"))) void glyphRow1x1Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride,
-                                                     Cell* dst, std::int32_t columns) {
-    convertRow<Glyph1x1, 16>(table, src, stride, dst, columns);
-}
-
-__attribute__((target("avx2"))) void glyphRow2x2Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride,
-                                                     Cell* dst, std::int32_t columns) {
-    convertRow<Glyph2x2, 8>(table, src, stride, dst, columns);
-}
-
-__attribute__((target("avx2"))) void glyphRow4x4Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride,
-                                                     Cell* dst, std::int32_t columns) {
-    convertRow<Glyph4x4, 8>(table, src, stride, dst, columns);
-}
+constinit const ConvertRows shadeRowsAvx2 = {convertRow<Shade1x1, 16>, convertRow<Shade2x2, 8>,
+                                             convertRow<Shade4x4, 8>};
+constinit const ConvertRows glyphRowsAvx2 = {convertRow<Glyph1x1, 16>, convertRow<Glyph2x2, 8>,
+                                             convertRow<Glyph4x4, 8>};
 
 }  // namespace vantrel
 #endif

@@ -74,39 +74,28 @@ ConvertPath fastestConvertPath() {
 
 namespace {
 
-// Index 0 scalar, 1 SSE2, 2 AVX2; a path this processor lacks falls back to
-// the scalar kernels.
-const ConvertRows& pick(const ConvertRows (&forms)[3], ConvertPath path) {
-    if (!convertPathSupported(path)) path = ConvertPath::scalar;
-    return forms[static_cast<int>(path)];
-}
+constexpr ConvertRows shadeRowsScalar = {shadeRow1x1, shadeRow2x2, shadeRow4x4};
+constexpr ConvertRows glyphRowsScalar = {glyphRow1x1, glyphRow2x2, glyphRow4x4};
 
 }  // namespace
 
-#if defined(__x86_64__) || defined(__i386__)
+// A path this processor lacks falls back to the scalar kernels.
 const ConvertRows& shadeRows(ConvertPath path) {
-    static constexpr ConvertRows forms[3] = {{shadeRow1x1, shadeRow2x2, shadeRow4x4},
-                                             {shadeRow1x1, shadeRow2x2Sse2, shadeRow4x4Sse2},
-                                             {shadeRow1x1Avx2, shadeRow2x2Avx2, shadeRow4x4Avx2}};
-    return pick(forms, path);
+    if (!convertPathSupported(path)) return shadeRowsScalar;
+#if defined(__x86_64__) || defined(__i386__)
+    if (path == ConvertPath::avx2) return shadeRowsAvx2;
+    if (path == ConvertPath::sse2) return shadeRowsSse2;
+#endif
+    return shadeRowsScalar;
 }
 
 const ConvertRows& glyphRows(ConvertPath path) {
-    static constexpr ConvertRows forms[3] = {{glyphRow1x1, glyphRow2x2, glyphRow4x4},
-                                             {glyphRow1x1, glyphRow2x2Sse2, glyphRow4x4Sse2},
-                                             {glyphRow1x1Avx2, glyphRow2x2Avx2, glyphRow4x4Avx2}};
-    return pick(forms, path);
-}
-#else
-const ConvertRows& shadeRows(ConvertPath) {
-    static constexpr ConvertRows scalar{shadeRow1x1, shadeRow2x2, shadeRow4x4};
-    return scalar;
-}
-
-const ConvertRows& glyphRows(ConvertPath) {
-    static constexpr ConvertRows scalar{glyphRow1x1, glyphRow2x2, glyphRow4x4};
-    return scalar;
-}
+    if (!convertPathSupported(path)) return glyphRowsScalar;
+#if defined(__x86_64__) || defined(__i386__)
+    if (path == ConvertPath::avx2) return glyphRowsAvx2;
+    if (path == ConvertPath::sse2) return glyphRowsSse2;
 #endif
+    return glyphRowsScalar;
+}
 
 }  // namespace vantrel

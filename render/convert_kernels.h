@@ -57,7 +57,8 @@ bool convertChecked(const ConvertRows& rows, const Cell* table, const PixelImage
 void convertFixed(const ConvertRows& rows, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
                   std::int32_t stride, std::int32_t cellColumn, std::int32_t cellRow, Cell* cells);
 
-// The scalar kernels; the vector kernels finish their rows with them.
+// The scalar kernels: the reference, and the vector kernels' rows too short
+// for a vector.
 void shadeRow1x1(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
 void shadeRow2x2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
 void shadeRow4x4(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
@@ -66,20 +67,14 @@ void glyphRow2x2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cel
 void glyphRow4x4(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
 
 #if defined(__x86_64__) || defined(__i386__)
-// Vector kernels; run only when convertPathSupported says the processor has
-// the instructions. Tables read by the AVX2 gathers carry one spare cell
-// past their end (LookupTable does).
-void shadeRow2x2Sse2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void shadeRow4x4Sse2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void glyphRow2x2Sse2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void glyphRow4x4Sse2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-
-void shadeRow1x1Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void shadeRow2x2Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void shadeRow4x4Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void glyphRow1x1Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void glyphRow2x2Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void glyphRow4x4Avx2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+// The vector kernels; run them only when convertPathSupported says the
+// processor has the instructions. The AVX2 gathers read 32 bits at the last
+// entry of a table, so the table needs one spare cell past its end
+// (LookupTable has it).
+extern const ConvertRows shadeRowsSse2;
+extern const ConvertRows glyphRowsSse2;
+extern const ConvertRows shadeRowsAvx2;
+extern const ConvertRows glyphRowsAvx2;
 #endif
 
 }  // namespace vantrel

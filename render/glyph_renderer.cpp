@@ -39,8 +39,4 @@ bool GlyphRenderer::convert(const PixelImage& image, const SourceRect& rect, Blo
     return convertChecked(glyphRows(), table.data(), image, rect, block, grid, cellColumn, cellRow);
 }
 
-bool GlyphRenderer::convert(const PixelImage& image, BlockSize block, const CellGrid& grid) const {
-    return convert(image, {0, 0, image.width, image.height}, block, grid, 0, 0);
-}
-
 }  // namespace vantrel

@@ -100,8 +100,4 @@ bool ShadeRenderer::convert(const PixelImage& image, const SourceRect& rect, Blo
     return convertChecked(shadeRows(), table.data(), image, rect, block, grid, cellColumn, cellRow);
 }
 
-bool ShadeRenderer::convert(const PixelImage& image, BlockSize block, const CellGrid& grid) const {
-    return convert(image, {0, 0, image.width, image.height}, block, grid, 0, 0);
-}
-
 }  // namespace vantrel

@@ -40,6 +40,9 @@ constexpr std::int32_t blockCount(std::int32_t pixels, BlockSize block) {
     return pixels > 0 ? pixels / static_cast<std::int32_t>(block) : 0;
 }
 
+// The rectangle of the whole image.
+constexpr SourceRect wholeImage(const PixelImage& image) { return {0, 0, image.width, image.height}; }
+
 // Whether a conversion of `rect` of `image` into `grid`, its first cell at
 // (cellColumn, cellRow), stays inside both buffers: the image and the grid
 // are valid, `block` is one of the three sizes, the rectangle lies inside

@@ -47,7 +47,9 @@ public:
     bool convert(const PixelImage& image, const SourceRect& rect, BlockSize block, const CellGrid& grid,
                  std::int32_t cellColumn, std::int32_t cellRow) const;
     // The whole image into the grid, its first cell at (0, 0).
-    bool convert(const PixelImage& image, BlockSize block, const CellGrid& grid) const;
+    bool convert(const PixelImage& image, BlockSize block, const CellGrid& grid) const {
+        return convert(image, wholeImage(image), block, grid, 0, 0);
+    }
 
     // Null until the first buildTable.
     const Cell* tableData() const { return table.data(); }
