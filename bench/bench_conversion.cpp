@@ -80,7 +80,7 @@ void BM_Path(benchmark::State& state) {
     Frame frame(k, cellColumns, cellRows);
     Renderer renderer;
     renderer.buildTable(0xFFFF);
-    const ConvertRow row = (std::is_same_v<Renderer, ShadeRenderer> ? shadeRows(path) : glyphRows(path)).forBlock(k);
+    const ConvertKernel row = (std::is_same_v<Renderer, ShadeRenderer> ? shadeKernels(path) : glyphKernels(path)).forBlock(k);
     const SourceRect whole{0, 0, frame.image.width, frame.image.height};
     for (auto _ : state) {
         convertBlocks(row, k, renderer.tableData(), frame.pixels.data(), whole, frame.image.stride,

@@ -51,20 +51,24 @@ __attribute__((target("avx2"))) inline void convertStep(const Cell* table, const
     }
 }
 
-// A row of cells, a step at a time. The last step ends at the row's end,
-// writing again, with the same values, cells the step before wrote. Rows
-// shorter than one step go to the scalar kernel.
+// The rectangle a step at a time along each row. The last step of a row ends
+// at the row's end, writing again, with the same values, cells the step
+// before wrote. Rows shorter than one step go to the scalar kernel.
 template <class Kernel, int Step>
-__attribute__((target("avx2"))) void convertRow(const Cell* table, const Pixel* src, std::ptrdiff_t stride,
-                                                       Cell* dst, std::int32_t columns) {
+__attribute__((target("avx2"))) void convertRect(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst,
+                                                 std::ptrdiff_t pitch, std::int32_t columns, std::int32_t rows) {
     if (columns < Step) {
-        Kernel::scalar(table, src, stride, dst, columns);
+        Kernel::scalar(table, src, stride, dst, pitch, columns, rows);
         return;
     }
     const std::int32_t last = columns - Step;
-    for (std::int32_t i = 0; i < last; i += Step)
-        convertStep<Kernel, Step>(table, src + Kernel::block * i, stride, dst + i);
-    convertStep<Kernel, Step>(table, src + Kernel::block * last, stride, dst + last);
+    for (std::int32_t j = 0; j < rows; ++j) {
+        const Pixel* row = src + j * Kernel::block * stride;
+        Cell* cells = dst + j * pitch;
+        for (std::int32_t i = 0; i < last; i += Step)
+            convertStep<Kernel, Step>(table, row + Kernel::block * i, stride, cells + i);
+        convertStep<Kernel, Step>(table, row + Kernel::block * last, stride, cells + last);
+    }
 }
 
 // Cells 0..7 from the lane order of one horizontal add of two vectors
@@ -94,9 +98,11 @@ struct ColumnSums {
     __m256i green;
 };
 
-__attribute__((target("avx2"))) inline ColumnSums columnSums(const Pixel* p, std::ptrdiff_t stride, int rows) {
+template <int Rows>
+__attribute__((target("avx2"))) inline ColumnSums columnSums(const Pixel* p, std::ptrdiff_t stride) {
     ColumnSums s{_mm256_setzero_si256(), _mm256_setzero_si256()};
-    for (int y = 0; y < rows; ++y) {
+#pragma GCC unroll 4
+    for (int y = 0; y < Rows; ++y) {
         const __m256i w = load8(p + y * stride);
         s.redBlue = _mm256_add_epi32(s.redBlue, _mm256_and_si256(w, splat(0x00FF00FF)));
         s.green = _mm256_add_epi32(s.green, _mm256_and_si256(w, splat(0x0000FF00)));
@@ -104,16 +110,23 @@ __attribute__((target("avx2"))) inline ColumnSums columnSums(const Pixel* p, std
     return s;
 }
 
-// The two-channels-at-a-time average of the scalar kernels, then its index.
-__attribute__((target("avx2"))) inline __m256i shadeAverageIndex(__m256i redBlue, __m256i green, int shift) {
-    const __m256i rb = _mm256_and_si256(_mm256_srli_epi32(redBlue, shift), splat(0x00FF00FF));
-    const __m256i g = _mm256_and_si256(_mm256_srli_epi32(green, shift), splat(0x0000FF00));
-    return shadeIndex8(_mm256_add_epi32(rb, g));
+// The index of the block averages from the channel sums of n = 4 or 16
+// pixels. The scalar kernels take the top four bits of each average, the sum
+// divided by n rounded down; that is the sum divided by 16n rounded down
+// (floor(floor(s / n) / 16) == floor(s / 16n)), here read straight from the
+// sums: with n = 2^shift, bits 4 + shift .. 7 + shift of each channel's sum.
+// Red's sum sits at bit 0 and blue's at bit 16 of redBlue, green's at bit 8
+// of green.
+__attribute__((target("avx2"))) inline __m256i shadeSumIndex(__m256i redBlue, __m256i green, int shift) {
+    const __m256i red = _mm256_and_si256(_mm256_slli_epi32(redBlue, 4 - shift), splat(0xF00));
+    const __m256i g = _mm256_and_si256(_mm256_srli_epi32(green, 8 + shift), splat(0xF0));
+    const __m256i blue = _mm256_and_si256(_mm256_srli_epi32(redBlue, 20 + shift), splat(0xF));
+    return _mm256_or_si256(_mm256_or_si256(red, g), blue);
 }
 
 struct Shade1x1 {
     static constexpr int block = 1;
-    static constexpr ConvertRow scalar = shadeRow1x1;
+    static constexpr ConvertKernel scalar = shadeBlocks1x1;
     __attribute__((target("avx2"))) static __m256i indexes(const Pixel* p, std::ptrdiff_t) {
         return shadeIndex8(load8(p));
     }
@@ -122,11 +135,11 @@ struct Shade1x1 {
 // Sixteen pixel columns: the horizontal add sums the pixel pairs of each block.
 struct Shade2x2 {
     static constexpr int block = 2;
-    static constexpr ConvertRow scalar = shadeRow2x2;
+    static constexpr ConvertKernel scalar = shadeBlocks2x2;
     __attribute__((target("avx2"))) static __m256i indexes(const Pixel* p, std::ptrdiff_t stride) {
-        const ColumnSums a = columnSums(p, stride, 2);
-        const ColumnSums b = columnSums(p + 8, stride, 2);
-        return afterOneAdd(shadeAverageIndex(_mm256_hadd_epi32(a.redBlue, b.redBlue),
+        const ColumnSums a = columnSums<2>(p, stride);
+        const ColumnSums b = columnSums<2>(p + 8, stride);
+        return afterOneAdd(shadeSumIndex(_mm256_hadd_epi32(a.redBlue, b.redBlue),
                                              _mm256_hadd_epi32(a.green, b.green), 2));
     }
 };
@@ -135,17 +148,17 @@ struct Shade2x2 {
 // columns of each block.
 struct Shade4x4 {
     static constexpr int block = 4;
-    static constexpr ConvertRow scalar = shadeRow4x4;
+    static constexpr ConvertKernel scalar = shadeBlocks4x4;
     __attribute__((target("avx2"))) static __m256i indexes(const Pixel* p, std::ptrdiff_t stride) {
-        const ColumnSums a = columnSums(p, stride, 4);
-        const ColumnSums b = columnSums(p + 8, stride, 4);
-        const ColumnSums c = columnSums(p + 16, stride, 4);
-        const ColumnSums d = columnSums(p + 24, stride, 4);
+        const ColumnSums a = columnSums<4>(p, stride);
+        const ColumnSums b = columnSums<4>(p + 8, stride);
+        const ColumnSums c = columnSums<4>(p + 16, stride);
+        const ColumnSums d = columnSums<4>(p + 24, stride);
         const __m256i redBlue = _mm256_hadd_epi32(_mm256_hadd_epi32(a.redBlue, b.redBlue),
                                                   _mm256_hadd_epi32(c.redBlue, d.redBlue));
         const __m256i green =
             _mm256_hadd_epi32(_mm256_hadd_epi32(a.green, b.green), _mm256_hadd_epi32(c.green, d.green));
-        return afterTwoAdds(shadeAverageIndex(redBlue, green, 4));
+        return afterTwoAdds(shadeSumIndex(redBlue, green, 4));
     }
 };
 
@@ -164,7 +177,7 @@ __attribute__((target("avx2"))) inline __m256i greenPairs(const Pixel* p, std::p
 
 struct Glyph1x1 {
     static constexpr int block = 1;
-    static constexpr ConvertRow scalar = glyphRow1x1;
+    static constexpr ConvertKernel scalar = glyphBlocks1x1;
     __attribute__((target("avx2"))) static __m256i indexes(const Pixel* p, std::ptrdiff_t) {
         return _mm256_mullo_epi32(_mm256_srli_epi32(greens(p), 12), splat(0x1111));
     }
@@ -175,7 +188,7 @@ struct Glyph1x1 {
 // two rows added, and the pixel pairs of each block by a horizontal add.
 struct Glyph2x2 {
     static constexpr int block = 2;
-    static constexpr ConvertRow scalar = glyphRow2x2;
+    static constexpr ConvertKernel scalar = glyphBlocks2x2;
     __attribute__((target("avx2"))) static __m256i quadrants(const Pixel* p, std::ptrdiff_t stride) {
         const __m256i level = splat(0xF000);
         const __m256i top =
@@ -195,7 +208,7 @@ struct Glyph2x2 {
 // add joins each cell's two halves.
 struct Glyph4x4 {
     static constexpr int block = 4;
-    static constexpr ConvertRow scalar = glyphRow4x4;
+    static constexpr ConvertKernel scalar = glyphBlocks4x4;
     __attribute__((target("avx2"))) static __m256i halves(const Pixel* p, std::ptrdiff_t stride) {
         const Pixel* lower = p + 2 * stride;
         const __m256i top = _mm256_srli_epi32(_mm256_hadd_epi32(greenPairs(p, stride), greenPairs(p + 8, stride)), 14);
@@ -211,10 +224,10 @@ struct Glyph4x4 {
 
 }  // namespace
 
-constinit const ConvertRows shadeRowsAvx2 = {convertRow<Shade1x1, 16>, convertRow<Shade2x2, 8>,
-                                             convertRow<Shade4x4, 8>};
-constinit const ConvertRows glyphRowsAvx2 = {convertRow<Glyph1x1, 16>, convertRow<Glyph2x2, 8>,
-                                             convertRow<Glyph4x4, 8>};
+constinit const ConvertKernels shadeKernelsAvx2 = {convertRect<Shade1x1, 16>, convertRect<Shade2x2, 8>,
+                                                   convertRect<Shade4x4, 8>};
+constinit const ConvertKernels glyphKernelsAvx2 = {convertRect<Glyph1x1, 16>, convertRect<Glyph2x2, 8>,
+                                                   convertRect<Glyph4x4, 8>};
 
 }  // namespace vantrel
 #endif

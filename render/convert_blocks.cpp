@@ -22,23 +22,22 @@ bool conversionFits(const PixelImage& image, const SourceRect& rect, BlockSize b
     return cellColumn >= 0 && cellRow >= 0 && cellColumn + columns <= grid.width && cellRow + rows <= grid.height;
 }
 
-void convertBlocks(ConvertRow row, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
-                   std::int32_t stride, Cell* cells, std::ptrdiff_t pitch, std::int32_t cellColumn,
-                   std::int32_t cellRow) {
+void convertBlocks(ConvertKernel kernel, std::int32_t k, const Cell* table, const Pixel* pixels,
+                   const SourceRect& rect, std::int32_t stride, Cell* cells, std::ptrdiff_t pitch,
+                   std::int32_t cellColumn, std::int32_t cellRow) {
     const std::int64_t width = static_cast<std::int64_t>(rect.right) - rect.left;
     const std::int64_t height = static_cast<std::int64_t>(rect.bottom) - rect.top;
     if (width > INT32_MAX || height > INT32_MAX) return;
     const std::int64_t columns = width / k;
     const std::int64_t rows = height / k;
     if (columns <= 0 || rows <= 0) return;
-    for (std::int64_t j = 0; j < rows; ++j) {
-        const auto src = static_cast<std::ptrdiff_t>((rect.top + k * j) * stride + rect.left);
-        const auto dst = static_cast<std::ptrdiff_t>((cellRow + j) * pitch + cellColumn);
-        row(table, pixels + src, stride, cells + dst, static_cast<std::int32_t>(columns));
-    }
+    const auto src = static_cast<std::ptrdiff_t>(static_cast<std::int64_t>(rect.top) * stride + rect.left);
+    const auto dst = static_cast<std::ptrdiff_t>(cellRow * static_cast<std::int64_t>(pitch) + cellColumn);
+    kernel(table, pixels + src, stride, cells + dst, pitch, static_cast<std::int32_t>(columns),
+           static_cast<std::int32_t>(rows));
 }
 
-bool convertChecked(const ConvertRows& rows, const Cell* table, const PixelImage& image, const SourceRect& rect,
+bool convertChecked(const ConvertKernels& rows, const Cell* table, const PixelImage& image, const SourceRect& rect,
                     BlockSize block, const CellGrid& grid, std::int32_t cellColumn, std::int32_t cellRow) {
     if (table == nullptr || !conversionFits(image, rect, block, grid, cellColumn, cellRow)) return false;
     const auto k = static_cast<std::int32_t>(block);
@@ -47,7 +46,7 @@ bool convertChecked(const ConvertRows& rows, const Cell* table, const PixelImage
     return true;
 }
 
-void convertFixed(const ConvertRows& rows, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
+void convertFixed(const ConvertKernels& rows, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
                   std::int32_t stride, std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) {
     if (table == nullptr) return;
     convertBlocks(rows.forBlock(k), k, table, pixels, rect, stride, cells, cellColumns, cellColumn, cellRow);
@@ -74,28 +73,28 @@ ConvertPath fastestConvertPath() {
 
 namespace {
 
-constexpr ConvertRows shadeRowsScalar = {shadeRow1x1, shadeRow2x2, shadeRow4x4};
-constexpr ConvertRows glyphRowsScalar = {glyphRow1x1, glyphRow2x2, glyphRow4x4};
+constexpr ConvertKernels shadeKernelsScalar = {shadeBlocks1x1, shadeBlocks2x2, shadeBlocks4x4};
+constexpr ConvertKernels glyphKernelsScalar = {glyphBlocks1x1, glyphBlocks2x2, glyphBlocks4x4};
 
 }  // namespace
 
 // A path this processor lacks falls back to the scalar kernels.
-const ConvertRows& shadeRows(ConvertPath path) {
-    if (!convertPathSupported(path)) return shadeRowsScalar;
+const ConvertKernels& shadeKernels(ConvertPath path) {
+    if (!convertPathSupported(path)) return shadeKernelsScalar;
 #if defined(__x86_64__) || defined(__i386__)
-    if (path == ConvertPath::avx2) return shadeRowsAvx2;
-    if (path == ConvertPath::sse2) return shadeRowsSse2;
+    if (path == ConvertPath::avx2) return shadeKernelsAvx2;
+    if (path == ConvertPath::sse2) return shadeKernelsSse2;
 #endif
-    return shadeRowsScalar;
+    return shadeKernelsScalar;
 }
 
-const ConvertRows& glyphRows(ConvertPath path) {
-    if (!convertPathSupported(path)) return glyphRowsScalar;
+const ConvertKernels& glyphKernels(ConvertPath path) {
+    if (!convertPathSupported(path)) return glyphKernelsScalar;
 #if defined(__x86_64__) || defined(__i386__)
-    if (path == ConvertPath::avx2) return glyphRowsAvx2;
-    if (path == ConvertPath::sse2) return glyphRowsSse2;
+    if (path == ConvertPath::avx2) return glyphKernelsAvx2;
+    if (path == ConvertPath::sse2) return glyphKernelsSse2;
 #endif
-    return glyphRowsScalar;
+    return glyphKernelsScalar;
 }
 
 }  // namespace vantrel

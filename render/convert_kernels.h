@@ -1,6 +1,6 @@
 // Internal to the renderers, and open to their tests and benchmarks: the one
-// block walk behind every conversion, and the row kernels it runs, a scalar
-// form and vector forms that give exactly the scalar cells.
+// block walk behind every conversion, and the kernels it runs, a scalar form
+// and vector forms that give exactly the scalar cells.
 #pragma once
 
 #include <cstddef>
@@ -12,18 +12,18 @@
 
 namespace vantrel {
 
-// One row of cells: `columns` blocks of k x k pixels, the first at `src` and
-// each k pixels after the one before, the rows of a block `stride` pixels
-// apart, into dst[0] .. dst[columns - 1], through `table`.
-using ConvertRow = void (*)(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst,
-                            std::int32_t columns);
+// `rows` rows of `columns` cells: block (i, j), of k x k pixels, has its
+// top-left pixel at src + j * k * stride + i * k and its cell at
+// dst + j * pitch + i, read from `table`.
+using ConvertKernel = void (*)(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst,
+                               std::ptrdiff_t pitch, std::int32_t columns, std::int32_t rows);
 
-// A renderer's row kernels for the three block sizes.
-struct ConvertRows {
-    ConvertRow one;
-    ConvertRow two;
-    ConvertRow four;
-    ConvertRow forBlock(std::int32_t k) const { return k == 1 ? one : k == 2 ? two : four; }
+// A renderer's kernels for the three block sizes.
+struct ConvertKernels {
+    ConvertKernel one;
+    ConvertKernel two;
+    ConvertKernel four;
+    ConvertKernel forBlock(std::int32_t k) const { return k == 1 ? one : k == 2 ? two : four; }
 };
 
 enum class ConvertPath { scalar, sse2, avx2 };
@@ -35,46 +35,51 @@ ConvertPath fastestConvertPath();
 
 // The kernels of `path`; the scalar ones where this processor lacks the path
 // or the path has no kernel of its own for a block size.
-const ConvertRows& shadeRows(ConvertPath path = fastestConvertPath());
-const ConvertRows& glyphRows(ConvertPath path = fastestConvertPath());
+const ConvertKernels& shadeKernels(ConvertPath path = fastestConvertPath());
+const ConvertKernels& glyphKernels(ConvertPath path = fastestConvertPath());
 
-// Walks the whole k x k blocks of `rect` top to bottom, one `row` call per
-// cell row; cell row j goes to cells + (cellRow + j) * pitch + cellColumn.
-// No bounds check, but the block counts are formed in 64 bits: a rectangle
-// that is empty, inverted, or wider or taller than any buffer can be (more
-// than 2^31 - 1 pixels) writes nothing.
-void convertBlocks(ConvertRow row, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
-                   std::int32_t stride, Cell* cells, std::ptrdiff_t pitch, std::int32_t cellColumn,
-                   std::int32_t cellRow);
+// Converts the whole k x k blocks of `rect` with `kernel`; cell row j goes to
+// cells + (cellRow + j) * pitch + cellColumn. No bounds check, but the block
+// counts are formed in 64 bits: a rectangle that is empty, inverted, or wider
+// or taller than any buffer can be (more than 2^31 - 1 pixels) writes nothing.
+void convertBlocks(ConvertKernel kernel, std::int32_t k, const Cell* table, const Pixel* pixels,
+                   const SourceRect& rect, std::int32_t stride, Cell* cells, std::ptrdiff_t pitch,
+                   std::int32_t cellColumn, std::int32_t cellRow);
 
 // The checked conversion: false, and nothing written, unless the table is
 // built and conversionFits holds.
-bool convertChecked(const ConvertRows& rows, const Cell* table, const PixelImage& image, const SourceRect& rect,
+bool convertChecked(const ConvertKernels& rows, const Cell* table, const PixelImage& image, const SourceRect& rect,
                     BlockSize block, const CellGrid& grid, std::int32_t cellColumn, std::int32_t cellRow);
 
 // The fixed-size conversion of the CellRenderer operations: 80 cells per
 // destination row, no bounds check; nothing before the table is built.
-void convertFixed(const ConvertRows& rows, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
+void convertFixed(const ConvertKernels& rows, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
                   std::int32_t stride, std::int32_t cellColumn, std::int32_t cellRow, Cell* cells);
 
 // The scalar kernels: the reference, and the vector kernels' rows too short
 // for a vector.
-void shadeRow1x1(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void shadeRow2x2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void shadeRow4x4(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void glyphRow1x1(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void glyphRow2x2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
-void glyphRow4x4(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::int32_t columns);
+void shadeBlocks1x1(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::ptrdiff_t pitch,
+                    std::int32_t columns, std::int32_t rows);
+void shadeBlocks2x2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::ptrdiff_t pitch,
+                    std::int32_t columns, std::int32_t rows);
+void shadeBlocks4x4(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::ptrdiff_t pitch,
+                    std::int32_t columns, std::int32_t rows);
+void glyphBlocks1x1(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::ptrdiff_t pitch,
+                    std::int32_t columns, std::int32_t rows);
+void glyphBlocks2x2(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::ptrdiff_t pitch,
+                    std::int32_t columns, std::int32_t rows);
+void glyphBlocks4x4(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst, std::ptrdiff_t pitch,
+                    std::int32_t columns, std::int32_t rows);
 
 #if defined(__x86_64__) || defined(__i386__)
 // The vector kernels; run them only when convertPathSupported says the
 // processor has the instructions. The AVX2 gathers read 32 bits at the last
 // entry of a table, so the table needs one spare cell past its end
 // (LookupTable has it).
-extern const ConvertRows shadeRowsSse2;
-extern const ConvertRows glyphRowsSse2;
-extern const ConvertRows shadeRowsAvx2;
-extern const ConvertRows glyphRowsAvx2;
+extern const ConvertKernels shadeKernelsSse2;
+extern const ConvertKernels glyphKernelsSse2;
+extern const ConvertKernels shadeKernelsAvx2;
+extern const ConvertKernels glyphKernelsAvx2;
 #endif
 
 }  // namespace vantrel

@@ -19,25 +19,29 @@ __attribute__((target("sse2"))) inline __m128i load4(const Pixel* p) {
 
 __attribute__((target("sse2"))) inline __m128i splat(int v) { return _mm_set1_epi32(v); }
 
-// A row of cells, four at a time: Kernel::indexes forms the table indexes of
-// the four blocks at a pixel, in cell order, and the cells are read one by
-// one. The last four end at the row's end, writing again, with the same
-// values, cells the four before wrote. Rows shorter than four go to the
-// scalar kernel.
+// The rectangle four cells at a time along each row: Kernel::indexes forms
+// the table indexes of the four blocks at a pixel, in cell order, and the
+// cells are read one by one. The last four of a row end at the row's end,
+// writing again, with the same values, cells the four before wrote. Rows
+// shorter than four go to the scalar kernel.
 template <class Kernel>
-__attribute__((target("sse2"))) void convertRow(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst,
-                                                std::int32_t columns) {
+__attribute__((target("sse2"))) void convertRect(const Cell* table, const Pixel* src, std::ptrdiff_t stride, Cell* dst,
+                                                 std::ptrdiff_t pitch, std::int32_t columns, std::int32_t rows) {
     if (columns < 4) {
-        Kernel::scalar(table, src, stride, dst, columns);
+        Kernel::scalar(table, src, stride, dst, pitch, columns, rows);
         return;
     }
     alignas(16) std::uint32_t at[4];
     const std::int32_t last = columns - 4;
-    for (std::int32_t i = 0;; i += 4) {
-        if (i > last) i = last;
-        _mm_store_si128(reinterpret_cast<__m128i*>(at), Kernel::indexes(src + Kernel::block * i, stride));
-        for (int j = 0; j < 4; ++j) dst[i + j] = table[at[j]];
-        if (i == last) break;
+    for (std::int32_t j = 0; j < rows; ++j) {
+        const Pixel* row = src + j * Kernel::block * stride;
+        Cell* cells = dst + j * pitch;
+        for (std::int32_t i = 0;; i += 4) {
+            if (i > last) i = last;
+            _mm_store_si128(reinterpret_cast<__m128i*>(at), Kernel::indexes(row + Kernel::block * i, stride));
+            for (int n = 0; n < 4; ++n) cells[i + n] = table[at[n]];
+            if (i == last) break;
+        }
     }
 }
 
@@ -68,39 +72,41 @@ __attribute__((target("sse2"))) inline __m128i shadeAverage(__m128i redBlue, __m
     return _mm_add_epi32(rb, g);
 }
 
-// Averages of the blocks of four pixel columns and `rows` rows: of the two
-// 2x2 blocks in lanes 0 and 2, or of the 4x4 block in lane 0.
-__attribute__((target("sse2"))) inline __m128i shadeAverages(const Pixel* p, std::ptrdiff_t stride, int rows) {
+// Averages of the blocks of four pixel columns and Rows rows: of the two 2x2
+// blocks in lanes 0 and 2, or of the 4x4 block in lane 0.
+template <int Rows>
+__attribute__((target("sse2"))) inline __m128i shadeAverages(const Pixel* p, std::ptrdiff_t stride) {
     __m128i rb = _mm_setzero_si128();
     __m128i g = _mm_setzero_si128();
-    for (int y = 0; y < rows; ++y) {
+#pragma GCC unroll 4
+    for (int y = 0; y < Rows; ++y) {
         const __m128i w = load4(p + y * stride);
         rb = _mm_add_epi32(rb, _mm_and_si128(w, splat(0x00FF00FF)));
         g = _mm_add_epi32(g, _mm_and_si128(w, splat(0x0000FF00)));
     }
     rb = _mm_add_epi32(rb, _mm_srli_epi64(rb, 32));
     g = _mm_add_epi32(g, _mm_srli_epi64(g, 32));
-    if (rows == 4) {
+    if constexpr (Rows == 4) {
         rb = _mm_add_epi32(rb, _mm_srli_si128(rb, 8));
         g = _mm_add_epi32(g, _mm_srli_si128(g, 8));
     }
-    return shadeAverage(rb, g, rows == 4 ? 4 : 2);
+    return shadeAverage(rb, g, Rows == 4 ? 4 : 2);
 }
 
 struct Shade2x2 {
     static constexpr int block = 2;
-    static constexpr ConvertRow scalar = shadeRow2x2;
+    static constexpr ConvertKernel scalar = shadeBlocks2x2;
     __attribute__((target("sse2"))) static __m128i indexes(const Pixel* p, std::ptrdiff_t stride) {
-        return shadeIndex4(evenLanes(shadeAverages(p, stride, 2), shadeAverages(p + 4, stride, 2)));
+        return shadeIndex4(evenLanes(shadeAverages<2>(p, stride), shadeAverages<2>(p + 4, stride)));
     }
 };
 
 struct Shade4x4 {
     static constexpr int block = 4;
-    static constexpr ConvertRow scalar = shadeRow4x4;
+    static constexpr ConvertKernel scalar = shadeBlocks4x4;
     __attribute__((target("sse2"))) static __m128i indexes(const Pixel* p, std::ptrdiff_t stride) {
-        return shadeIndex4(firstLanes(shadeAverages(p, stride, 4), shadeAverages(p + 4, stride, 4),
-                                      shadeAverages(p + 8, stride, 4), shadeAverages(p + 12, stride, 4)));
+        return shadeIndex4(firstLanes(shadeAverages<4>(p, stride), shadeAverages<4>(p + 4, stride),
+                                      shadeAverages<4>(p + 8, stride), shadeAverages<4>(p + 12, stride)));
     }
 };
 
@@ -119,7 +125,7 @@ __attribute__((target("sse2"))) inline __m128i glyphQuadrants(const Pixel* p, st
 
 struct Glyph2x2 {
     static constexpr int block = 2;
-    static constexpr ConvertRow scalar = glyphRow2x2;
+    static constexpr ConvertKernel scalar = glyphBlocks2x2;
     __attribute__((target("sse2"))) static __m128i indexes(const Pixel* p, std::ptrdiff_t stride) {
         return evenLanes(glyphQuadrants(p, stride), glyphQuadrants(p + 4, stride));
     }
@@ -127,8 +133,8 @@ struct Glyph2x2 {
 
 }  // namespace
 
-constinit const ConvertRows shadeRowsSse2 = {shadeRow1x1, convertRow<Shade2x2>, convertRow<Shade4x4>};
-constinit const ConvertRows glyphRowsSse2 = {glyphRow1x1, convertRow<Glyph2x2>, glyphRow4x4};
+constinit const ConvertKernels shadeKernelsSse2 = {shadeBlocks1x1, convertRect<Shade2x2>, convertRect<Shade4x4>};
+constinit const ConvertKernels glyphKernelsSse2 = {glyphBlocks1x1, convertRect<Glyph2x2>, glyphBlocks4x4};
 
 }  // namespace vantrel
 #endif

@@ -21,22 +21,22 @@ void GlyphRenderer::buildTable(std::int32_t flags) {
 
 void GlyphRenderer::convert1x1(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                                std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
-    convertFixed(glyphRows(), 1, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
+    convertFixed(glyphKernels(), 1, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
 }
 
 void GlyphRenderer::convert2x2(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                                std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
-    convertFixed(glyphRows(), 2, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
+    convertFixed(glyphKernels(), 2, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
 }
 
 void GlyphRenderer::convert4x4(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                                std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
-    convertFixed(glyphRows(), 4, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
+    convertFixed(glyphKernels(), 4, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
 }
 
 bool GlyphRenderer::convert(const PixelImage& image, const SourceRect& rect, BlockSize block, const CellGrid& grid,
                             std::int32_t cellColumn, std::int32_t cellRow) const {
-    return convertChecked(glyphRows(), table.data(), image, rect, block, grid, cellColumn, cellRow);
+    return convertChecked(glyphKernels(), table.data(), image, rect, block, grid, cellColumn, cellRow);
 }
 
 }  // namespace vantrel

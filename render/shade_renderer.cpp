@@ -82,22 +82,22 @@ void ShadeRenderer::buildTable(std::int32_t /*flags*/) {
 
 void ShadeRenderer::convert1x1(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                                std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
-    convertFixed(shadeRows(), 1, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
+    convertFixed(shadeKernels(), 1, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
 }
 
 void ShadeRenderer::convert2x2(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                                std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
-    convertFixed(shadeRows(), 2, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
+    convertFixed(shadeKernels(), 2, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
 }
 
 void ShadeRenderer::convert4x4(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                                std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
-    convertFixed(shadeRows(), 4, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
+    convertFixed(shadeKernels(), 4, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
 }
 
 bool ShadeRenderer::convert(const PixelImage& image, const SourceRect& rect, BlockSize block, const CellGrid& grid,
                             std::int32_t cellColumn, std::int32_t cellRow) const {
-    return convertChecked(shadeRows(), table.data(), image, rect, block, grid, cellColumn, cellRow);
+    return convertChecked(shadeKernels(), table.data(), image, rect, block, grid, cellColumn, cellRow);
 }
 
 }  // namespace vantrel

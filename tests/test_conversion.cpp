@@ -161,8 +161,8 @@ TEST(ConvertPaths, EveryPathGivesTheScalarCells) {
             continue;
         }
         for (int which = 0; which < 2; ++which) {
-            const ConvertRows& scalar = which == 0 ? shadeRows(ConvertPath::scalar) : glyphRows(ConvertPath::scalar);
-            const ConvertRows& vector = which == 0 ? shadeRows(path) : glyphRows(path);
+            const ConvertKernels& scalar = which == 0 ? shadeKernels(ConvertPath::scalar) : glyphKernels(ConvertPath::scalar);
+            const ConvertKernels& vector = which == 0 ? shadeKernels(path) : glyphKernels(path);
             const Cell* table = which == 0 ? r.shade.tableData() : r.glyph.tableData();
             for (int trial = 0; trial < 150; ++trial) {
                 const int k = 1 << (trial % 3);
