@@ -68,7 +68,7 @@ BENCHMARK(BM_Checked<GlyphRenderer>)
     ->ArgsProduct({{1, 2, 4}, {480}, {270}});
 
 // range(0): block size; range(1): the path (0 scalar, 1 SSE2, 2 AVX2); an
-// 80x50 cell frame.
+// 80x50 cell frame through the kernel alone.
 template <class Renderer>
 void BM_Path(benchmark::State& state) {
     const auto k = static_cast<int>(state.range(0));
@@ -80,10 +80,10 @@ void BM_Path(benchmark::State& state) {
     Frame frame(k, cellColumns, cellRows);
     Renderer renderer;
     renderer.buildTable(0xFFFF);
-    const ConvertKernel row = (std::is_same_v<Renderer, ShadeRenderer> ? shadeKernels(path) : glyphKernels(path)).forBlock(k);
+    const ConvertKernels& kernels = std::is_same_v<Renderer, ShadeRenderer> ? shadeKernels(path) : glyphKernels(path);
     const SourceRect whole{0, 0, frame.image.width, frame.image.height};
     for (auto _ : state) {
-        convertBlocks(row, k, renderer.tableData(), frame.pixels.data(), whole, frame.image.stride,
+        convertBlocks(kernels.forBlock(k), k, renderer.tableData(), frame.pixels.data(), whole, frame.image.stride,
                       frame.cells.data(), cellColumns, 0, 0);
         benchmark::ClobberMemory();
     }

@@ -1,5 +1,5 @@
 // The block walk shared by both renderers' conversions, the checks of the
-// checked conversion, and the run-time choice of row kernels.
+// checked conversion, and the run-time choice of kernels.
 #include <climits>
 
 #include "render/convert_kernels.h"
@@ -37,19 +37,21 @@ void convertBlocks(ConvertKernel kernel, std::int32_t k, const Cell* table, cons
            static_cast<std::int32_t>(rows));
 }
 
-bool convertChecked(const ConvertKernels& rows, const Cell* table, const PixelImage& image, const SourceRect& rect,
-                    BlockSize block, const CellGrid& grid, std::int32_t cellColumn, std::int32_t cellRow) {
+bool convertChecked(const ConvertKernels& kernels, const Cell* table, const PixelImage& image,
+                    const SourceRect& rect, BlockSize block, const CellGrid& grid, std::int32_t cellColumn,
+                    std::int32_t cellRow) {
     if (table == nullptr || !conversionFits(image, rect, block, grid, cellColumn, cellRow)) return false;
     const auto k = static_cast<std::int32_t>(block);
-    convertBlocks(rows.forBlock(k), k, table, image.pixels, rect, image.stride, grid.cells, grid.pitch, cellColumn,
+    convertBlocks(kernels.forBlock(k), k, table, image.pixels, rect, image.stride, grid.cells, grid.pitch, cellColumn,
                   cellRow);
     return true;
 }
 
-void convertFixed(const ConvertKernels& rows, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
-                  std::int32_t stride, std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) {
+void convertFixed(const ConvertKernels& kernels, std::int32_t k, const Cell* table, const Pixel* pixels,
+                  const SourceRect& rect, std::int32_t stride, std::int32_t cellColumn, std::int32_t cellRow,
+                  Cell* cells) {
     if (table == nullptr) return;
-    convertBlocks(rows.forBlock(k), k, table, pixels, rect, stride, cells, cellColumns, cellColumn, cellRow);
+    convertBlocks(kernels.forBlock(k), k, table, pixels, rect, stride, cells, cellColumns, cellColumn, cellRow);
 }
 
 bool convertPathSupported(ConvertPath path) {

@@ -48,13 +48,15 @@ void convertBlocks(ConvertKernel kernel, std::int32_t k, const Cell* table, cons
 
 // The checked conversion: false, and nothing written, unless the table is
 // built and conversionFits holds.
-bool convertChecked(const ConvertKernels& rows, const Cell* table, const PixelImage& image, const SourceRect& rect,
-                    BlockSize block, const CellGrid& grid, std::int32_t cellColumn, std::int32_t cellRow);
+bool convertChecked(const ConvertKernels& kernels, const Cell* table, const PixelImage& image,
+                    const SourceRect& rect, BlockSize block, const CellGrid& grid, std::int32_t cellColumn,
+                    std::int32_t cellRow);
 
 // The fixed-size conversion of the CellRenderer operations: 80 cells per
 // destination row, no bounds check; nothing before the table is built.
-void convertFixed(const ConvertKernels& rows, std::int32_t k, const Cell* table, const Pixel* pixels, const SourceRect& rect,
-                  std::int32_t stride, std::int32_t cellColumn, std::int32_t cellRow, Cell* cells);
+void convertFixed(const ConvertKernels& kernels, std::int32_t k, const Cell* table, const Pixel* pixels,
+                  const SourceRect& rect, std::int32_t stride, std::int32_t cellColumn, std::int32_t cellRow,
+                  Cell* cells);
 
 // The scalar kernels: the reference, and the vector kernels' rows too short
 // for a vector.

@@ -3,7 +3,9 @@
 // rectangles whose extents overflow 32 bits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <random>
 #include <vector>
 
@@ -161,8 +163,9 @@ TEST(ConvertPaths, EveryPathGivesTheScalarCells) {
             continue;
         }
         for (int which = 0; which < 2; ++which) {
-            const ConvertKernels& scalar = which == 0 ? shadeKernels(ConvertPath::scalar) : glyphKernels(ConvertPath::scalar);
-            const ConvertKernels& vector = which == 0 ? shadeKernels(path) : glyphKernels(path);
+            const auto kernels = [which](ConvertPath p) -> const ConvertKernels& {
+                return which == 0 ? shadeKernels(p) : glyphKernels(p);
+            };
             const Cell* table = which == 0 ? r.shade.tableData() : r.glyph.tableData();
             for (int trial = 0; trial < 150; ++trial) {
                 const int k = 1 << (trial % 3);
@@ -172,8 +175,9 @@ TEST(ConvertPaths, EveryPathGivesTheScalarCells) {
                 const int bottom = top + int(rng() % (std::min(height - top, 20 * k) + 1));
                 const SourceRect rect{left, top, right, bottom};
                 std::vector<Cell> expected(static_cast<std::size_t>(pitch) * 24, sentinel), got = expected;
-                convertBlocks(scalar.forBlock(k), k, table, pixels.data(), rect, stride, expected.data(), pitch, 1, 2);
-                convertBlocks(vector.forBlock(k), k, table, pixels.data(), rect, stride, got.data(), pitch, 1, 2);
+                const ConvertKernel reference = kernels(ConvertPath::scalar).forBlock(k);
+                convertBlocks(reference, k, table, pixels.data(), rect, stride, expected.data(), pitch, 1, 2);
+                convertBlocks(kernels(path).forBlock(k), k, table, pixels.data(), rect, stride, got.data(), pitch, 1, 2);
                 ASSERT_EQ(expected, got) << "path " << int(path) << " renderer " << which << " trial " << trial;
             }
         }
