@@ -1,5 +1,6 @@
 // The checked conversion of both renderers into an 80x50 and a 480x270 cell
-// grid, and each row-kernel path on its own; reported per cell.
+// grid, and each kernel path on its own, reported per cell; luma for the
+// glyph renderer, per pixel.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -8,6 +9,7 @@
 
 #include "render/convert_kernels.h"
 #include "vantrel/glyph_renderer.h"
+#include "vantrel/luma.h"
 #include "vantrel/shade_renderer.h"
 
 using namespace vantrel;
@@ -91,5 +93,20 @@ void BM_Path(benchmark::State& state) {
 }
 BENCHMARK(BM_Path<ShadeRenderer>)->Name("BM_ShadePath")->ArgsProduct({{1, 2, 4}, {0, 1, 2}});
 BENCHMARK(BM_Path<GlyphRenderer>)->Name("BM_GlyphPath")->ArgsProduct({{1, 2, 4}, {0, 1, 2}});
+
+// The glyph renderer's input from a colour picture of 1920x1080 pixels.
+void BM_LumaToGreen(benchmark::State& state) {
+    const auto in = randomPixels(1920 * 1080);
+    std::vector<Pixel> out(in.size());
+    for (auto _ : state) {
+        const bool done = lumaToGreen({in.data(), 1920, 1080, 1920}, out.data(), 1920);
+        benchmark::DoNotOptimize(done);
+        benchmark::ClobberMemory();
+    }
+    state.counters["per_pixel"] = benchmark::Counter(static_cast<double>(in.size()),
+                                                     benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_LumaToGreen)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
