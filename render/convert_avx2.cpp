@@ -1,4 +1,4 @@
-// The AVX2 row kernels of both renderers: eight table indexes at a time,
+// The AVX2 kernels of both renderers: eight table indexes at a time,
 // formed exactly as the scalar kernels form them, then one gather of eight
 // cells. Each function carries its own target attribute, so this file
 // builds for any x86 (the 32-bit build included) and runs only when the

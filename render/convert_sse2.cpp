@@ -1,4 +1,4 @@
-// The SSE2 row kernels: the averages and levels of four blocks at a time,
+// The SSE2 kernels: the averages and levels of four blocks at a time,
 // formed exactly as the scalar kernels form them, then four table reads.
 // SSE2 has no gather, so single pixels, and the glyph renderer's 4x4 blocks
 // (green alone), gain nothing over the scalar kernels and use them. Each
