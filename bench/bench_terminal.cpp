@@ -35,12 +35,12 @@ public:
             out.put('H');
             for (int c = 0; c < cellColumns; ++c) {
                 const Cell cell = frame[r * cellColumns + c];
-                const int fg = (cell >> 8) & 0x0F;
-                const int bg = cell >> 12;
+                const int fg = cellForeground(cell);
+                const int bg = cellBackground(cell);
                 writeColours(out, mode, fg != foreground ? fg : -1, bg != background ? bg : -1);
                 foreground = fg;
                 background = bg;
-                const GlyphBytes& glyph = glyphs[cell & 0xFF];
+                const GlyphBytes& glyph = glyphs[cellCharacter(cell)];
                 out.put(glyph.bytes, glyph.size);
             }
         }

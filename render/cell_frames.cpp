@@ -9,8 +9,8 @@ namespace vantrel {
 
 void encodeCellFrame(const CellBuffer& cells, std::uint8_t* bytes) {
     for (std::size_t k = 0; k < cells.size(); ++k) {
-        bytes[2 * k] = static_cast<std::uint8_t>(cells[k] & 0xFF);
-        bytes[2 * k + 1] = static_cast<std::uint8_t>(cells[k] >> 8);
+        bytes[2 * k] = cellCharacter(cells[k]);
+        bytes[2 * k + 1] = cellAttribute(cells[k]);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "vantrel/font8x12.h"
+#include "render/cpu_features.h"
 #include "render/glyph_search_keys.h"
 
 namespace vantrel {
@@ -103,17 +104,6 @@ void searchKeysScalar(const GlyphSearchKeys& k, Cell* table) {
     }
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-bool cpuHas(GlyphSearch search) {
-    __builtin_cpu_init();
-    if (search == GlyphSearch::sse2) return __builtin_cpu_supports("sse2");
-    if (search == GlyphSearch::avx2) return __builtin_cpu_supports("avx2");
-    return false;
-}
-#else
-bool cpuHas(GlyphSearch) { return false; }
-#endif
-
 }  // namespace
 
 GlyphCodeRange glyphCodeRange(std::int32_t flags) {
@@ -136,8 +126,9 @@ bool glyphSearchSupported(GlyphSearch search) {
         case GlyphSearch::scalar:
             return true;
         case GlyphSearch::sse2:
+            return cpuHasSse2();
         case GlyphSearch::avx2:
-            return cpuHas(search);
+            return cpuHasAvx2();
     }
     return false;
 }

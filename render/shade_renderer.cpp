@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "render/convert_blocks.h"
+#include "render/convert_kernels.h"
 
 namespace vantrel {
 
@@ -19,30 +19,6 @@ std::int32_t distance(std::int32_t r, std::int32_t g, std::int32_t b, std::int32
     const std::int32_t dg = cg - g;
     const std::int32_t db = cb - b;
     return dr * dr + dg * dg + db * db;
-}
-
-// Table index from a pixel word: the high four bits of red, green and blue,
-// taken without separating the bytes.
-inline std::uint32_t shadeIndex(std::uint32_t w) {
-    return ((w & 0xF0u) << 4) + ((w >> 8) & 0xF0u) + ((w >> 20) & 0x0Fu);
-}
-
-// Per-channel average of a K x K block, rounded down, two channels at a time:
-// red and blue under 0x00FF00FF, green under 0x0000FF00. At most 16 values of
-// 255 per channel, so no sum carries into its neighbour.
-template <int K, int Shift>
-inline std::uint32_t blockAverage(const Pixel* p, std::int32_t stride) {
-    std::uint32_t redBlue = 0;
-    std::uint32_t green = 0;
-    for (int y = 0; y < K; ++y) {
-        const Pixel* row = p + static_cast<std::ptrdiff_t>(y) * stride;
-        for (int x = 0; x < K; ++x) {
-            const std::uint32_t w = pixelWord(row[x]);
-            redBlue += w & 0x00FF00FFu;
-            green += w & 0x0000FF00u;
-        }
-    }
-    return ((redBlue >> Shift) & 0x00FF00FFu) + ((green >> Shift) & 0x0000FF00u);
 }
 
 }  // namespace
@@ -100,13 +76,12 @@ Cell ShadeRenderer::colourToCell(std::int32_t red, std::int32_t green, std::int3
 }
 
 void ShadeRenderer::buildTable(std::int32_t /*flags*/) {
-    table.reset();
-    table = std::make_unique<Cell[]>(tableSize);
+    Cell* cells = table.allocate(tableSize);
     int entry = 0;
     for (std::int32_t red = 0; red < 64; red += 4) {
         for (std::int32_t green = 0; green < 64; green += 4) {
             for (std::int32_t blue = 0; blue < 64; blue += 4) {
-                table[entry++] = colourToCell(red, green, blue);
+                cells[entry++] = colourToCell(red, green, blue);
             }
         }
     }
@@ -114,26 +89,22 @@ void ShadeRenderer::buildTable(std::int32_t /*flags*/) {
 
 void ShadeRenderer::convert1x1(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                                std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
-    if (!table) return;
-    const Cell* t = table.get();
-    convertBlocks<1>(pixels, rect, stride, cellColumn, cellRow, cells,
-                     [t](const Pixel* p) { return t[shadeIndex(pixelWord(*p))]; });
+    convertFixed(shadeKernels(), 1, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
 }
 
 void ShadeRenderer::convert2x2(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                                std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
-    if (!table) return;
-    const Cell* t = table.get();
-    convertBlocks<2>(pixels, rect, stride, cellColumn, cellRow, cells,
-                     [t, stride](const Pixel* p) { return t[shadeIndex(blockAverage<2, 2>(p, stride))]; });
+    convertFixed(shadeKernels(), 2, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
 }
 
 void ShadeRenderer::convert4x4(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                                std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const {
-    if (!table) return;
-    const Cell* t = table.get();
-    convertBlocks<4>(pixels, rect, stride, cellColumn, cellRow, cells,
-                     [t, stride](const Pixel* p) { return t[shadeIndex(blockAverage<4, 4>(p, stride))]; });
+    convertFixed(shadeKernels(), 4, table.data(), pixels, rect, stride, cellColumn, cellRow, cells);
+}
+
+bool ShadeRenderer::convert(const PixelImage& image, const SourceRect& rect, BlockSize block, const CellGrid& grid,
+                            std::int32_t cellColumn, std::int32_t cellRow) const {
+    return convertChecked(shadeKernels(), table.data(), image, rect, block, grid, cellColumn, cellRow);
 }
 
 }  // namespace vantrel

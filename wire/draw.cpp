@@ -6,6 +6,16 @@ namespace vantrel {
 
 namespace {
 
+// The frame: the whole 80x50 screen, edges included, in pixel units.
+constexpr float frameRight = static_cast<float>(screenWidth);
+constexpr float frameBottom = static_cast<float>(screenHeight);
+// The window lines are clipped to and points must lie in: one pixel in from
+// every edge of the frame.
+constexpr float windowLeft = 1;
+constexpr float windowTop = 1;
+constexpr float windowRight = static_cast<float>(screenWidth - 1);
+constexpr float windowBottom = static_cast<float>(screenHeight - 1);
+
 std::uint8_t saturatingAdd(std::uint8_t value, std::int32_t amount) {
     const std::int32_t sum = value + amount;
     if (sum > 255) return 255;
@@ -35,8 +45,8 @@ void drawLine(const ScreenLine& line, Pixel* target, Vec3 colour) {
     // Infinite or NaN coordinates (a vertex projected from a depth near 0)
     // fail every clipping test and would reach the walk as garbage. A clipped
     // finite line always lies within the frame, give or take rounding.
-    const bool inFrame = line.x0 >= 0 && line.x0 <= 80 && line.x1 >= 0 && line.x1 <= 80 &&
-                         line.y0 >= 0 && line.y0 <= 50 && line.y1 >= 0 && line.y1 <= 50;
+    const bool inFrame = line.x0 >= 0 && line.x0 <= frameRight && line.x1 >= 0 && line.x1 <= frameRight &&
+                         line.y0 >= 0 && line.y0 <= frameBottom && line.y1 >= 0 && line.y1 <= frameBottom;
     if (!inFrame) return;
 
     const float dx = line.x1 - line.x0;
@@ -122,17 +132,18 @@ void clipAndDrawLine(ScreenLine& l, Vec3 colour) {
     // the boundary are inside.
     constexpr bool below = true;
     constexpr bool above = false;
-    const bool kept = clipEnd(l.x0, l.y0, l.x1, l.y1, 1, below) && clipEnd(l.x1, l.y1, l.x0, l.y0, 1, below) &&
-                      clipEnd(l.x0, l.y0, l.x1, l.y1, 79, above) && clipEnd(l.x1, l.y1, l.x0, l.y0, 79, above) &&
-                      clipEnd(l.y0, l.x0, l.y1, l.x1, 1, below) && clipEnd(l.y1, l.x1, l.y0, l.x0, 1, below) &&
-                      clipEnd(l.y0, l.x0, l.y1, l.x1, 49, above) && clipEnd(l.y1, l.x1, l.y0, l.x0, 49, above);
+    const bool kept =
+        clipEnd(l.x0, l.y0, l.x1, l.y1, windowLeft, below) && clipEnd(l.x1, l.y1, l.x0, l.y0, windowLeft, below) &&
+        clipEnd(l.x0, l.y0, l.x1, l.y1, windowRight, above) && clipEnd(l.x1, l.y1, l.x0, l.y0, windowRight, above) &&
+        clipEnd(l.y0, l.x0, l.y1, l.x1, windowTop, below) && clipEnd(l.y1, l.x1, l.y0, l.x0, windowTop, below) &&
+        clipEnd(l.y0, l.x0, l.y1, l.x1, windowBottom, above) && clipEnd(l.y1, l.x1, l.y0, l.x0, windowBottom, above);
     if (!kept) return;
     drawLine(l, screenPixels, colour);
 }
 
 void splatPoint(Vec3 point, Vec3 colour) {
     const Vec3 s = projectToScreen(point);
-    if (!(s.x > 0 && s.y > 0 && s.x < 79 && s.y < 49)) return;
+    if (!(s.x > 0 && s.y > 0 && s.x < windowRight && s.y < windowBottom)) return;
     const int ix = static_cast<int>(std::floor(s.x));
     const int iy = static_cast<int>(std::floor(s.y));
     const float fx = s.x - static_cast<float>(ix);

@@ -92,7 +92,8 @@ void drawMesh(const Mesh& mesh, const Transform& pose, const Transform& camera) 
     probe.x = view.tx > 0 ? view.tx - r : view.tx + r;
     probe.y = view.ty > 0 ? view.ty - r : view.ty + r;
     const Vec3 sp = projectToScreen(probe);
-    const bool onScreen = sp.x >= 0 && sp.x <= 80 && sp.y >= 0 && sp.y <= 50;
+    const bool onScreen = sp.x >= 0 && sp.x <= static_cast<float>(screenWidth) && sp.y >= 0 &&
+                          sp.y <= static_cast<float>(screenHeight);
     if (!onScreen && sp.z < 0) return;
 
     Vec3 cameraPoints[maxMeshVertices];

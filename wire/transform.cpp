@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "vantrel/pixel.h"
+
 namespace vantrel {
 
 // Every sum is evaluated left to right as written, in single precision, so
@@ -77,8 +79,10 @@ Vec3 projectToScreen(Vec3 p) {
         return {off, off, p.z};
     }
     const float r = 1.0f / p.z;
-    const float sx = ((2.0f * (p.x * r)) + 1.0f) * 0.5f * 80.0f;
-    const float sy = ((3.2f * (p.y * r)) + 1.0f) * 0.5f * 50.0f;
+    constexpr float width = static_cast<float>(screenWidth);
+    constexpr float height = static_cast<float>(screenHeight);
+    const float sx = ((2.0f * (p.x * r)) + 1.0f) * 0.5f * width;
+    const float sy = ((3.2f * (p.y * r)) + 1.0f) * 0.5f * height;
     return {sx, sy, p.z};
 }
 

@@ -20,8 +20,12 @@ public:
     // Builds (or rebuilds) the lookup table.
     virtual void buildTable(std::int32_t flags) = 0;
     // Convert the blocks of `rect` (1x1, 2x2 or 4x4 pixels each) into cells
-    // starting at (cellColumn, cellRow) of an 80-column cell buffer. Before the
-    // table is built a conversion writes nothing.
+    // starting at (cellColumn, cellRow) of an 80-column cell buffer. Nothing
+    // is checked: the caller keeps the rectangle inside the pixels and the
+    // cells inside the buffer. An empty or inverted rectangle, or one wider or
+    // taller than 2^31 - 1 pixels, writes nothing; so does a conversion before
+    // the table is built. For buffers of other sizes, checked, see the
+    // concrete renderers' convert.
     virtual void convert1x1(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                             std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const = 0;
     virtual void convert2x2(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,

@@ -1,12 +1,19 @@
 // The glyph renderer: shows brightness by shape. Each cell becomes the
 // character of font8x12 whose ink, counted per quadrant, best matches the
 // brightness of the block's four quadrants, light grey on black.
+//
+// Scale: brightness is the green byte of a Pixel alone, 0..255, of which the
+// top four bits count; red, blue and the fourth byte are never read. To show
+// a colour picture, put its luma into green first (lumaToGreen, vantrel/luma.h).
+// colourToCell likewise reads only green, on the same 0..255 scale (not the
+// 0..63 scale of the shade renderer's colourToCell).
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "vantrel/cell_renderer.h"
+#include "vantrel/conversion.h"
+#include "vantrel/lookup_table.h"
 
 namespace vantrel {
 
@@ -24,7 +31,8 @@ public:
     // Builds the 65536-entry table. Bits 0 and 1 of `flags` choose the codes
     // that may appear: neither 0..255, bit 0 alone 32..255, bit 1 32..126.
     void buildTable(std::int32_t flags) override;
-    // Before the first buildTable these write nothing.
+    // Convert into an 80-column cell buffer, unchecked; before the first
+    // buildTable they write nothing.
     void convert1x1(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                     std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const override;
     void convert2x2(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
@@ -32,11 +40,22 @@ public:
     void convert4x4(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                     std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const override;
 
+    // The checked conversion: the whole blocks of `rect` of `image` become
+    // cells of `grid`, the first at (cellColumn, cellRow). Returns false and
+    // writes nothing before the first buildTable or when conversionFits does
+    // not hold.
+    bool convert(const PixelImage& image, const SourceRect& rect, BlockSize block, const CellGrid& grid,
+                 std::int32_t cellColumn, std::int32_t cellRow) const;
+    // The whole image into the grid, its first cell at (0, 0).
+    bool convert(const PixelImage& image, BlockSize block, const CellGrid& grid) const {
+        return convert(image, wholeImage(image), block, grid, 0, 0);
+    }
+
     // Null until the first buildTable.
-    const Cell* tableData() const { return table.get(); }
+    const Cell* tableData() const { return table.data(); }
 
 private:
-    std::unique_ptr<Cell[]> table;
+    LookupTable table;
 };
 
 }  // namespace vantrel
