@@ -24,9 +24,11 @@ void CursorMoves::resize(int columns, int rows) {
         return p;
     };
     rowParts.resize(static_cast<std::size_t>(rows));
-    for (int r = 0; r < rows; ++r) rowParts[static_cast<std::size_t>(r)] = part(r == 0 ? "\x1b[" : "\x1b[" + std::to_string(r + 1));
+    for (int r = 0; r < rows; ++r)
+        rowParts[static_cast<std::size_t>(r)] = part(r == 0 ? "\x1b[" : "\x1b[" + std::to_string(r + 1));
     columnParts.resize(static_cast<std::size_t>(columns));
-    for (int c = 0; c < columns; ++c) columnParts[static_cast<std::size_t>(c)] = part(c == 0 ? "H" : ";" + std::to_string(c + 1) + "H");
+    for (int c = 0; c < columns; ++c)
+        columnParts[static_cast<std::size_t>(c)] = part(c == 0 ? "H" : ";" + std::to_string(c + 1) + "H");
 }
 
 }  // namespace vantrel

@@ -75,21 +75,11 @@ struct Emitter {
     int baseColumn;
     int terminalColumns;
     // Where the output, the cursor and the pen are.
-    char* at;
+    OutputCursor out;
     int cursorRow;  // terminal coordinates, 0-based; -1 = unknown
     int cursorColumn;
     int penForeground;  // -1: not known to be one of the sixteen colours
     int penBackground;
-
-    void put(std::string_view s) {
-        std::memcpy(at, s.data(), s.size());
-        at += s.size();
-    }
-    template <std::size_t N>
-    void putPadded(const char* bytes, std::size_t n) {
-        std::memcpy(at, bytes, N);
-        at += n;
-    }
 
     // Bytes needed to reprint the shown cells [fromColumn, toColumn) of a
     // row as the terminal shows them, with the current colours;
@@ -121,7 +111,6 @@ struct Emitter {
                 const int from = cursorColumn - baseColumn;
                 const int to = column - baseColumn;
                 constexpr int reprintReach = 6;
-                OutputCursor out{at};
                 if (gap <= reprintReach &&
                     reprintCost(rowStart, from, to) <= moves.csiCost(static_cast<unsigned>(gap))) {
                     for (int c = from; c < to; ++c) {
@@ -131,14 +120,11 @@ struct Emitter {
                 } else {
                     moves.csi(out, static_cast<unsigned>(gap), 'C');
                 }
-                at = out.at;
                 cursorColumn = column;
                 return;
             }
         }
-        OutputCursor out{at};
         moves.move(out, cursorRow, cursorColumn, row, column);
-        at = out.at;
         cursorRow = row;
         cursorColumn = column;
     }
@@ -151,11 +137,11 @@ struct Emitter {
         const int newForeground = character != 32 && foreground != penForeground ? foreground : 16;
         const int newBackground = background != penBackground ? background : 16;
         const ColourCode& code = colourCodes[static_cast<std::size_t>(newForeground * 17 + newBackground)];
-        putPadded<sizeof code.bytes>(code.bytes, code.size);
+        out.putPadded<sizeof code.bytes>(code.bytes, code.size);
         if (newForeground < 16) penForeground = newForeground;
         if (newBackground < 16) penBackground = newBackground;
         const GlyphBytes& g = glyphs[static_cast<std::size_t>(character)];
-        putPadded<sizeof g.bytes>(g.bytes, g.size);
+        out.putPadded<sizeof g.bytes>(g.bytes, g.size);
     }
 
     [[gnu::always_inline]] void emitCell(Place place) {
@@ -203,14 +189,14 @@ struct FrameEncoder::State {
     Emitter emitter() {
         return Emitter{shown.data(),  pending.data(), glyphs,         colourCodes.data(), moves,
                        static_cast<std::size_t>(width), baseRow, baseColumn, layout.terminalColumns,
-                       buffer.data(), cursorRow,     cursorColumn,   penForeground,       penBackground};
+                       OutputCursor{buffer.data()}, cursorRow,     cursorColumn,   penForeground,       penBackground};
     }
     std::string_view finish(const Emitter& e) {
         cursorRow = e.cursorRow;
         cursorColumn = e.cursorColumn;
         penForeground = e.penForeground;
         penBackground = e.penBackground;
-        return {buffer.data(), static_cast<std::size_t>(e.at - buffer.data())};
+        return {buffer.data(), static_cast<std::size_t>(e.out.at - buffer.data())};
     }
 
     static std::uint16_t groupOf(Cell cell) {
@@ -292,8 +278,8 @@ std::string_view FrameEncoder::State::repaint(const Cell* cells, int pitch) {
     cursorRow = cursorColumn = -1;
     penForeground = penBackground = -1;
     Emitter e = emitter();
-    e.put(beginUpdate);
-    e.put("\x1b[0m\x1b[2J");
+    e.out.put(beginUpdate);
+    e.out.put("\x1b[0m\x1b[2J");
     for (int r = 0; r < height; ++r) {
         const Cell* row = cells + static_cast<std::ptrdiff_t>(layout.firstRow + r) * pitch + layout.firstColumn;
         for (int c = 0; c < width; ++c) {
@@ -304,7 +290,7 @@ std::string_view FrameEncoder::State::repaint(const Cell* cells, int pitch) {
             e.emitCell((static_cast<Place>(r) << 16) | static_cast<Place>(c));
         }
     }
-    e.put(endUpdate);
+    e.out.put(endUpdate);
     repaintAll = false;
     return finish(e);
 }
@@ -377,7 +363,7 @@ std::string_view FrameEncoder::State::encode(const Cell* cells, int pitch) {
     for (std::size_t i = 0; i < count; ++i) order[groupEnd[dirtyGroup[i]]++] = dirty[i];
 
     Emitter e = emitter();
-    e.put(beginUpdate);
+    e.out.put(beginUpdate);
     const int firstBackground = penBackground;
     const Place* const sorted = order.data();
     const auto group = [&](std::size_t key) { e.emitRange(sorted + groupStart[key], sorted + groupEnd[key]); };
@@ -404,7 +390,7 @@ std::string_view FrameEncoder::State::encode(const Cell* cells, int pitch) {
         for (; rest != 0; rest &= rest - 1) group(background * 17 + static_cast<std::size_t>(std::countr_zero(rest)));
         groups = 0;
     }
-    e.put(endUpdate);
+    e.out.put(endUpdate);
     return finish(e);
 }
 

@@ -36,7 +36,8 @@ std::uint32_t xtermRgb(int index) {
 int bruteNearestVga(std::uint32_t rgb) {
     int best = 0;
     for (int i = 1; i < 16; ++i) {
-        if (weighted(vga[static_cast<std::size_t>(i)], rgb) < weighted(vga[static_cast<std::size_t>(best)], rgb)) best = i;
+        if (weighted(vga[static_cast<std::size_t>(i)], rgb) < weighted(vga[static_cast<std::size_t>(best)], rgb))
+            best = i;
     }
     return best;
 }

@@ -20,10 +20,14 @@ TEST(TerminalColours, DetectsTheModeFromColortermAndTerm) {
         ColourMode mode;
     };
     const Row rows[] = {
-        {"truecolor", "xterm-256color", ColourMode::truecolor}, {"24bit", nullptr, ColourMode::truecolor},
-        {nullptr, "xterm-256color", ColourMode::ansi256},        {"", "tmux-256color", ColourMode::ansi256},
-        {"yes", "screen-256color-bce", ColourMode::ansi256},     {"TRUECOLOR", "xterm", ColourMode::ansi16},
-        {nullptr, "xterm", ColourMode::ansi16},                  {nullptr, nullptr, ColourMode::ansi16},
+        {"truecolor", "xterm-256color", ColourMode::truecolor},
+        {"24bit", nullptr, ColourMode::truecolor},
+        {nullptr, "xterm-256color", ColourMode::ansi256},
+        {"", "tmux-256color", ColourMode::ansi256},
+        {"yes", "screen-256color-bce", ColourMode::ansi256},
+        {"TRUECOLOR", "xterm", ColourMode::ansi16},
+        {nullptr, "xterm", ColourMode::ansi16},
+        {nullptr, nullptr, ColourMode::ansi16},
         {"truecolour", "linux", ColourMode::ansi16},
     };
     for (const Row& r : rows) {
@@ -71,7 +75,8 @@ TEST(TerminalColours, NearestColourIsTheBruteForceNearest) {
         const TerminalColour x = nearestColour(ColourMode::ansi256, rgb);
         ASSERT_EQ(x.value, static_cast<std::uint32_t>(bruteNearestXterm(c))) << std::hex << c;
         const Rgb shown = shownColour(x);
-        ASSERT_EQ(static_cast<std::uint32_t>(shown.red << 16 | shown.green << 8 | shown.blue), xtermRgb(bruteNearestXterm(c)));
+        ASSERT_EQ(static_cast<std::uint32_t>(shown.red << 16 | shown.green << 8 | shown.blue),
+                  xtermRgb(bruteNearestXterm(c)));
         ASSERT_EQ(nearestColour(ColourMode::truecolor, rgb).value, c);
     }
 }
