@@ -58,7 +58,6 @@ bool sameCells(const Cell* a, const Cell* b) {
     return difference == 0;
 }
 
-
 // Writes cells to the output: the cursor moves, colour codes and glyphs.
 // It works on copies of the encoder's state, kept in registers while it
 // runs: every byte it writes could otherwise change any member of the
@@ -187,9 +186,20 @@ struct FrameEncoder::State {
 
     std::string_view repaint(const Cell* cells, int pitch);
     Emitter emitter() {
-        return Emitter{shown.data(),  pending.data(), glyphs,         colourCodes.data(), moves,
-                       static_cast<std::size_t>(width), baseRow, baseColumn, layout.terminalColumns,
-                       OutputCursor{buffer.data()}, cursorRow,     cursorColumn,   penForeground,       penBackground};
+        return Emitter{shown.data(),
+                       pending.data(),
+                       glyphs,
+                       colourCodes.data(),
+                       moves,
+                       static_cast<std::size_t>(width),
+                       baseRow,
+                       baseColumn,
+                       layout.terminalColumns,
+                       OutputCursor{buffer.data()},
+                       cursorRow,
+                       cursorColumn,
+                       penForeground,
+                       penBackground};
     }
     std::string_view finish(const Emitter& e) {
         cursorRow = e.cursorRow;
@@ -222,8 +232,8 @@ struct FrameEncoder::State {
     int cursorColumn = -1;
     int penForeground = -1;
     int penBackground = -1;
-    std::vector<Cell> shown;        // as each cell looks on the terminal
-    std::vector<Cell> previous;     // the last frame as given, to skip unchanged cells fast
+    std::vector<Cell> shown;            // as each cell looks on the terminal
+    std::vector<Cell> previous;         // the last frame as given, to skip unchanged cells fast
     std::vector<std::uint8_t> pending;  // changed, not yet written in this frame
     // This frame's changed cells with their groups, then the cells sorted by
     // group: group k is order[groupStart[k] .. groupEnd[k]). Group sizes are
@@ -394,8 +404,7 @@ std::string_view FrameEncoder::State::encode(const Cell* cells, int pitch) {
     return finish(e);
 }
 
-FrameEncoder::FrameEncoder(ColourMode mode, const FrameLayout& layout)
-    : state(std::make_unique<State>(mode, layout)) {}
+FrameEncoder::FrameEncoder(ColourMode mode, const FrameLayout& layout) : state(std::make_unique<State>(mode, layout)) {}
 FrameEncoder::~FrameEncoder() = default;
 FrameEncoder::FrameEncoder(FrameEncoder&&) noexcept = default;
 FrameEncoder& FrameEncoder::operator=(FrameEncoder&&) noexcept = default;

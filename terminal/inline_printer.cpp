@@ -1,11 +1,12 @@
 #include "vantrel/inline_printer.h"
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <optional>
-#include <poll.h>
-#include <unistd.h>
 
 #include "terminal/byte_writer.h"
 #include "terminal/glyph_table.h"

@@ -164,8 +164,9 @@ Rgb shownColour(TerminalColour colour) {
         case ColourMode::ansi256: {
             const int index = static_cast<int>(colour.value & 255);
             if (index < 16) return vgaColours[static_cast<std::size_t>(ansiColour(index))];
-            if (index >= 232) return {channel(greyLevel(index - 232)), channel(greyLevel(index - 232)),
-                                      channel(greyLevel(index - 232))};
+            if (index >= 232)
+                return {channel(greyLevel(index - 232)), channel(greyLevel(index - 232)),
+                        channel(greyLevel(index - 232))};
             const int cube = index - 16;
             return {channel(cubeLevels[static_cast<std::size_t>(cube / 36)]),
                     channel(cubeLevels[static_cast<std::size_t>(cube / 6 % 6)]),
