@@ -43,19 +43,16 @@ constexpr std::size_t groupCount = 16 * 17;
 // sort in screen order.
 using Place = std::uint32_t;
 
-// Whether the N cells (a multiple of 4) at a and b are the same, compared
-// as 64-bit words.
-template <int N>
-bool sameCells(const Cell* a, const Cell* b) {
-    std::uint64_t difference = 0;
-    for (int i = 0; i < N; i += 4) {
-        std::uint64_t x;
-        std::uint64_t y;
-        std::memcpy(&x, a + i, sizeof x);
-        std::memcpy(&y, b + i, sizeof y);
-        difference |= x ^ y;
-    }
-    return difference == 0;
+// The cells at a and b compared four at a time, as 64-bit words: the bits
+// that differ. On a little-endian machine cell i of the four is bits
+// 16 i .. 16 i + 15.
+static_assert(std::endian::native == std::endian::little, "cell i of a word is its 16-bit lane i");
+std::uint64_t difference(const Cell* a, const Cell* b) {
+    std::uint64_t x;
+    std::uint64_t y;
+    std::memcpy(&x, a, sizeof x);
+    std::memcpy(&y, b, sizeof y);
+    return x ^ y;
 }
 
 // Writes cells to the output: the cursor moves, colour codes and glyphs.
@@ -310,8 +307,7 @@ std::string_view FrameEncoder::State::encode(const Cell* cells, int pitch) {
     if (repaintAll) return repaint(cells, pitch);
 
     // The cells that look different from what the terminal shows. Most
-    // cells stay the same: they are compared sixteen, then four at a time,
-    // and only four with a difference are looked at cell by cell.
+    // cells stay the same: they are compared sixteen at a time.
     // Everything the loop touches is in locals: its stores of flag bytes
     // could otherwise change any member, as far as the compiler knows.
     const int columns = width;
@@ -329,8 +325,8 @@ std::string_view FrameEncoder::State::encode(const Cell* cells, int pitch) {
         const Cell* const row = first + static_cast<std::ptrdiff_t>(r) * pitch;
         const auto rowStart = static_cast<std::size_t>(r) * static_cast<std::size_t>(columns);
         Cell* const before = previousCells + rowStart;
-        const auto compare = [&](int c) {
-            if (row[c] == before[c]) return;
+        // Cell c is not as in the frame before.
+        const auto changed = [&](int c) {
             before[c] = row[c];
             const Cell want = visibleCell(row[c]);
             const std::size_t index = rowStart + static_cast<std::size_t>(c);
@@ -344,15 +340,30 @@ std::string_view FrameEncoder::State::encode(const Cell* cells, int pitch) {
             ++sizes[group];
             groupSets[cellBackground(want)] |= 1u << (group - cellBackground(want) * 17);
         };
+        // The cells that differ in four words, found from the bits that
+        // differ rather than by testing each cell.
+        const auto changedIn = [&](int c, std::uint64_t bits) {
+            while (bits != 0) {
+                const int lane = std::countr_zero(bits) / 16;
+                bits &= ~(std::uint64_t{0xFFFF} << (16 * lane));
+                changed(c + lane);
+            }
+        };
         int c = 0;
         for (; c + 16 <= columns; c += 16) {
-            if (sameCells<16>(row + c, before + c)) continue;
-            for (int q = c; q < c + 16; q += 4) {
-                if (sameCells<4>(row + q, before + q)) continue;
-                for (int k = q; k < q + 4; ++k) compare(k);
-            }
+            const std::uint64_t d0 = difference(row + c, before + c);
+            const std::uint64_t d1 = difference(row + c + 4, before + c + 4);
+            const std::uint64_t d2 = difference(row + c + 8, before + c + 8);
+            const std::uint64_t d3 = difference(row + c + 12, before + c + 12);
+            if ((d0 | d1 | d2 | d3) == 0) continue;
+            changedIn(c, d0);
+            changedIn(c + 4, d1);
+            changedIn(c + 8, d2);
+            changedIn(c + 12, d3);
         }
-        for (; c < columns; ++c) compare(c);
+        for (; c < columns; ++c) {
+            if (row[c] != before[c]) changed(c);
+        }
     }
     if (count == 0) return {};
 
