@@ -33,6 +33,7 @@ namespace vantrel {
 class FrameEncoder {
 public:
     // The layout is taken through placeFrame(), so that any values are safe.
+    // An encoder can be moved; one moved from may only be assigned or destroyed.
     FrameEncoder(ColourMode mode, const FrameLayout& layout);
     ~FrameEncoder();
     FrameEncoder(FrameEncoder&&) noexcept;
