@@ -4,15 +4,17 @@
 #include <sstream>
 
 #include "vantrel/cp437_unicode.h"
+#include "vantrel/vga_colours.h"
 
 using namespace vantrel;
 
 namespace {
 
-// The VGA text console's sixteen colours.
-constexpr std::array<std::uint32_t, 16> vga = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
-                                               0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
-                                               0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF};
+// Console colour c as 0xRRGGBB (the VGA colours have one home, vga_colours).
+std::uint32_t vga(std::size_t c) {
+    const Rgb& v = vgaColours[c];
+    return static_cast<std::uint32_t>(v.red << 16 | v.green << 8 | v.blue);
+}
 
 int weighted(std::uint32_t a, std::uint32_t b) {
     const int dr = static_cast<int>(a >> 16) - static_cast<int>(b >> 16);
@@ -36,7 +38,7 @@ std::uint32_t xtermRgb(int index) {
 int bruteNearestVga(std::uint32_t rgb) {
     int best = 0;
     for (int i = 1; i < 16; ++i) {
-        if (weighted(vga[static_cast<std::size_t>(i)], rgb) < weighted(vga[static_cast<std::size_t>(best)], rgb))
+        if (weighted(vga(static_cast<std::size_t>(i)), rgb) < weighted(vga(static_cast<std::size_t>(best)), rgb))
             best = i;
     }
     return best;
@@ -61,7 +63,7 @@ std::uint32_t expectedColour(int consoleColour, ColourMode mode, bool& indexed) 
         case ColourMode::ansi256: {
             static const std::array<std::uint32_t, 16> nearest = [] {
                 std::array<std::uint32_t, 16> table{};
-                for (std::size_t i = 0; i < 16; ++i) table[i] = static_cast<std::uint32_t>(bruteNearestXterm(vga[i]));
+                for (std::size_t i = 0; i < 16; ++i) table[i] = static_cast<std::uint32_t>(bruteNearestXterm(vga(i)));
                 return table;
             }();
             return nearest[c];
@@ -69,7 +71,7 @@ std::uint32_t expectedColour(int consoleColour, ColourMode mode, bool& indexed) 
         case ColourMode::truecolor:
             break;
     }
-    return vga[c];
+    return vga(c);
 }
 
 std::string cellProblem(const EmulatedCell& e, Cell cell, ColourMode mode) {
