@@ -27,7 +27,9 @@ const std::vector<CellBuffer>& flight() {
 // colour differs from the cell before.
 class NaiveEncoder {
 public:
-    explicit NaiveEncoder(ColourMode m) : mode(m) {}
+    explicit NaiveEncoder(ColourMode mode) {
+        for (int i = 0; i < 16; ++i) colours[static_cast<std::size_t>(i)] = consoleColour(mode, i);
+    }
 
     std::string_view encode(const Cell* frame) {
         std::size_t n = 0;
@@ -49,8 +51,8 @@ public:
                 const int bg = cellBackground(cell);
                 std::optional<TerminalColour> newForeground;
                 std::optional<TerminalColour> newBackground;
-                if (fg != foreground) newForeground = consoleColour(mode, fg);
-                if (bg != background) newBackground = consoleColour(mode, bg);
+                if (fg != foreground) newForeground = colours[static_cast<std::size_t>(fg)];
+                if (bg != background) newBackground = colours[static_cast<std::size_t>(bg)];
                 n += writeSgr(newForeground, newBackground, buffer.data() + n, buffer.size() - n);
                 foreground = fg;
                 background = bg;
@@ -62,7 +64,7 @@ public:
     }
 
 private:
-    ColourMode mode;
+    std::array<TerminalColour, 16> colours;
     std::array<char, cellCount * (maxSgrBytes + cp437Utf8MaxBytes) + 1024> buffer{};
 };
 
