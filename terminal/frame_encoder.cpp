@@ -132,8 +132,10 @@ struct Emitter {
         // A space shows only its background, whatever the foreground.
         const int newForeground = character != 32 && foreground != penForeground ? foreground : 16;
         const int newBackground = background != penBackground ? background : 16;
-        const ColourCode& code = colourCodes[static_cast<std::size_t>(newForeground * 17 + newBackground)];
-        out.putPadded<sizeof code.bytes>(code.bytes, code.size);
+        if (newForeground != 16 || newBackground != 16) {
+            const ColourCode& code = colourCodes[static_cast<std::size_t>(newForeground * 17 + newBackground)];
+            out.putPadded<sizeof code.bytes>(code.bytes, code.size);
+        }
         if (newForeground < 16) penForeground = newForeground;
         if (newBackground < 16) penBackground = newBackground;
         const GlyphBytes& g = glyphs[static_cast<std::size_t>(character)];
