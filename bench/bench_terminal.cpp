@@ -1,13 +1,18 @@
 // The terminal frame encoder on a recorded 600-frame flight: time and bytes
 // per frame, beside a naive encoder that repaints every cell of every frame
-// (reusing a colour code only between neighbouring cells of one frame).
+// (reusing a colour code only between neighbouring cells of one frame), and
+// inline printing of the same frames.
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <charconv>
 #include <memory>
 #include <vector>
 
-#include "vantrel/frame_encoder.h"
 #include "render/cell_frames.h"
+#include "vantrel/cp437_unicode.h"
+#include "vantrel/frame_encoder.h"
+#include "vantrel/inline_printer.h"
 
 using namespace vantrel;
 
@@ -22,36 +27,45 @@ const std::vector<CellBuffer>& flight() {
 // colour differs from the cell before.
 class NaiveEncoder {
 public:
-    NaiveEncoder(ColourMode m, const GlyphTable& g) : mode(m), glyphs(g) {}
+    explicit NaiveEncoder(ColourMode mode) {
+        for (int i = 0; i < 16; ++i) colours[static_cast<std::size_t>(i)] = consoleColour(mode, i);
+    }
 
     std::string_view encode(const Cell* frame) {
-        ByteWriter out(buffer.data(), buffer.size());
-        out.put("\x1b[?2026h");
+        std::size_t n = 0;
+        auto put = [&](std::string_view s) {
+            s.copy(buffer.data() + n, s.size());
+            n += s.size();
+        };
+        put("\x1b[?2026h");
         int foreground = -1;
         int background = -1;
         for (int r = 0; r < cellRows; ++r) {
-            out.put("\x1b[");
-            out.number(static_cast<unsigned>(r + 1));
-            out.put('H');
+            put("\x1b[");
+            n = static_cast<std::size_t>(std::to_chars(buffer.data() + n, buffer.data() + buffer.size(), r + 1).ptr -
+                                         buffer.data());
+            put("H");
             for (int c = 0; c < cellColumns; ++c) {
                 const Cell cell = frame[r * cellColumns + c];
                 const int fg = cellForeground(cell);
                 const int bg = cellBackground(cell);
-                writeColours(out, mode, fg != foreground ? fg : -1, bg != background ? bg : -1);
+                std::optional<TerminalColour> newForeground;
+                std::optional<TerminalColour> newBackground;
+                if (fg != foreground) newForeground = colours[static_cast<std::size_t>(fg)];
+                if (bg != background) newBackground = colours[static_cast<std::size_t>(bg)];
+                n += writeSgr(newForeground, newBackground, buffer.data() + n, buffer.size() - n);
                 foreground = fg;
                 background = bg;
-                const GlyphBytes& glyph = glyphs[cellCharacter(cell)];
-                out.put(glyph.bytes, glyph.size);
+                appendCp437Utf8(cellCharacter(cell), buffer.data(), buffer.size(), n);
             }
         }
-        out.put("\x1b[?2026l");
-        return out.view();
+        put("\x1b[?2026l");
+        return {buffer.data(), n};
     }
 
 private:
-    ColourMode mode;
-    const GlyphTable& glyphs;
-    std::array<char, FrameEncoder::capacity> buffer{};
+    std::array<TerminalColour, 16> colours;
+    std::array<char, cellCount * (maxSgrBytes + cp437Utf8MaxBytes) + 1024> buffer{};
 };
 
 template <class Encoder>
@@ -77,20 +91,40 @@ void runFlight(benchmark::State& state, Encoder& encoder, void (*restart)(Encode
                                                               benchmark::Counter::kInvert);
 }
 
+// The encoder with the demo's layout: the 80x50 frame on an 80x50 terminal.
+struct DiffEncoder {
+    FrameEncoder encoder;
+    std::string_view encode(const Cell* frame) { return encoder.encode(frame, cellColumns); }
+};
+
+// Argument: 0 the terminal's sixteen colours, 1 256 colours, 2 truecolor.
 void BM_DiffEncoder(benchmark::State& state) {
-    const auto mode = static_cast<ColourMode>(state.range(0));
-    auto encoder = std::make_unique<FrameEncoder>(mode, cp437Glyphs(), 80, 50);
-    runFlight<FrameEncoder>(state, *encoder, [](FrameEncoder& e) { e.forgetScreen(); });
+    DiffEncoder e{FrameEncoder(static_cast<ColourMode>(state.range(0)), centreFrame(80, 50, 80, 50))};
+    runFlight<DiffEncoder>(state, e, [](DiffEncoder& d) { d.encoder.forgetScreen(); });
 }
 
 void BM_NaiveEncoder(benchmark::State& state) {
-    const auto mode = static_cast<ColourMode>(state.range(0));
-    auto encoder = std::make_unique<NaiveEncoder>(mode, cp437Glyphs());
+    auto encoder = std::make_unique<NaiveEncoder>(static_cast<ColourMode>(state.range(0)));
     runFlight<NaiveEncoder>(state, *encoder, [](NaiveEncoder&) {});
 }
 
-// Argument: 0 the terminal's sixteen colours, 1 truecolor.
-BENCHMARK(BM_DiffEncoder)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_NaiveEncoder)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// Every frame of the flight printed inline into one buffer.
+struct InlinePrinter {
+    ColourMode mode;
+    std::vector<char> buffer = std::vector<char>(cellCount * 64);
+    std::string_view encode(const Cell* frame) {
+        return {buffer.data(), printInline(frame, cellColumns, cellRows, cellColumns, mode, buffer.data(),
+                                           buffer.size())};
+    }
+};
+
+void BM_InlinePrint(benchmark::State& state) {
+    InlinePrinter printer{static_cast<ColourMode>(state.range(0))};
+    runFlight<InlinePrinter>(state, printer, [](InlinePrinter&) {});
+}
+
+BENCHMARK(BM_DiffEncoder)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NaiveEncoder)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InlinePrint)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

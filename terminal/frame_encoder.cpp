@@ -1,8 +1,17 @@
 #include "vantrel/frame_encoder.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
+
+#include "terminal/cursor_moves.h"
+#include "terminal/glyph_table.h"
+#include "terminal/output_cursor.h"
+#include "vantrel/cp437_unicode.h"
 
 namespace vantrel {
 
@@ -10,271 +19,354 @@ namespace {
 
 constexpr int unreachable = 1 << 20;
 
-// Bytes of "ESC [ n X", where n = 1 may be left out.
-constexpr int csiCost(unsigned n) { return n == 1 ? 3 : 3 + decimalDigits(n); }
+// Longest output for one cell: a cursor move, both colours, a glyph.
+constexpr std::size_t maxCellBytes = CursorMoves::maxBytes + maxSgrBytes + cp437Utf8MaxBytes;
+// Room for the begin and end of the synchronized update, the reset and
+// clear of a repaint, and the padded copies reaching past the last byte.
+constexpr std::size_t frameOverhead = 64 + maxSgrBytes;
 
-void csi(ByteWriter& out, unsigned n, char final) {
-    out.put("\x1b[");
-    if (n != 1) out.number(n);
-    out.put(final);
-}
+constexpr std::string_view beginUpdate = "\x1b[?2026h";
+constexpr std::string_view endUpdate = "\x1b[?2026l";
 
-enum class Horizontal { none, forward, back, absolute, carriageReturn };
-
-struct HorizontalMove {
-    Horizontal kind = Horizontal::none;
-    int cost = 0;
+// A colour code for each foreground (16: unchanged) and background (16:
+// unchanged) pair, made once so that a frame only copies them.
+struct ColourCode {
+    char bytes[maxSgrBytes];
+    std::uint8_t size;
 };
 
-// The cheapest way along one row from column `from` (-1: unknown) to `to`.
-HorizontalMove horizontalMove(int from, int to) {
-    if (from == to) return {};
-    HorizontalMove best{Horizontal::absolute, csiCost(static_cast<unsigned>(to + 1))};
-    auto consider = [&](Horizontal kind, int cost) {
-        if (cost < best.cost) best = {kind, cost};
-    };
-    consider(Horizontal::carriageReturn, 1 + (to == 0 ? 0 : csiCost(static_cast<unsigned>(to))));
-    if (from >= 0 && to > from) consider(Horizontal::forward, csiCost(static_cast<unsigned>(to - from)));
-    if (from >= 0 && to < from) consider(Horizontal::back, csiCost(static_cast<unsigned>(from - to)));
-    return best;
+// Groups of changed cells: background * 17 + foreground, with 16 for a
+// blank cell (shown by its background alone).
+constexpr std::size_t groupCount = 16 * 17;
+
+// A changed cell as (row << 16) | column among the shown cells: the numbers
+// sort in screen order.
+using Place = std::uint32_t;
+
+// The cells at a and b compared four at a time, as 64-bit words: the bits
+// that differ. On a little-endian machine cell i of the four is bits
+// 16 i .. 16 i + 15.
+static_assert(std::endian::native == std::endian::little, "cell i of a word is its 16-bit lane i");
+std::uint64_t difference(const Cell* a, const Cell* b) {
+    std::uint64_t x;
+    std::uint64_t y;
+    std::memcpy(&x, a, sizeof x);
+    std::memcpy(&y, b, sizeof y);
+    return x ^ y;
 }
 
-void writeHorizontal(ByteWriter& out, HorizontalMove move, int from, int to) {
-    switch (move.kind) {
-        case Horizontal::none:
-            break;
-        case Horizontal::forward:
-            csi(out, static_cast<unsigned>(to - from), 'C');
-            break;
-        case Horizontal::back:
-            csi(out, static_cast<unsigned>(from - to), 'D');
-            break;
-        case Horizontal::absolute:
-            csi(out, static_cast<unsigned>(to + 1), 'G');
-            break;
-        case Horizontal::carriageReturn:
-            out.put('\r');
-            if (to != 0) csi(out, static_cast<unsigned>(to), 'C');
-            break;
+// Writes cells to the output: the cursor moves, colour codes and glyphs.
+// It works on copies of the encoder's state, kept in registers while it
+// runs: every byte it writes could otherwise change any member of the
+// encoder, as far as the compiler knows, and have it read them again.
+struct Emitter {
+    // Fixed while a frame is written.
+    const Cell* shown;
+    std::uint8_t* pending;
+    const GlyphTable& glyphs;
+    const ColourCode* colourCodes;
+    const CursorMoves& moves;
+    std::size_t width;
+    int baseRow;
+    int baseColumn;
+    int terminalColumns;
+    // Where the output, the cursor and the pen are.
+    OutputCursor out;
+    int cursorRow;  // terminal coordinates, 0-based; -1 = unknown
+    int cursorColumn;
+    int penForeground;  // -1: not known to be one of the sixteen colours
+    int penBackground;
+
+    // Bytes needed to reprint the shown cells [fromColumn, toColumn) of a
+    // row as the terminal shows them, with the current colours;
+    // `unreachable` when one of them needs other colours or is still to be
+    // written.
+    int reprintCost(std::size_t rowStart, int fromColumn, int toColumn) const {
+        if (fromColumn < 0) return unreachable;
+        int cost = 0;
+        for (int c = fromColumn; c < toColumn; ++c) {
+            const std::size_t index = rowStart + static_cast<std::size_t>(c);
+            if (pending[index] != 0) return unreachable;  // the terminal does not show it yet
+            const Cell cell = shown[index];
+            if (cellBackground(cell) != penBackground) return unreachable;
+            const int character = cellCharacter(cell);
+            if (character != 32 && cellForeground(cell) != penForeground) return unreachable;
+            cost += glyphs[static_cast<std::size_t>(character)].size;
+        }
+        return cost;
     }
-}
 
-// Bytes of the absolute move "ESC [ row ; column H" with defaults left out.
-int absoluteCost(int row, int column) {
-    if (column == 0) return row == 0 ? 3 : 3 + decimalDigits(static_cast<unsigned>(row + 1));
-    const int columnPart = decimalDigits(static_cast<unsigned>(column + 1));
-    return row == 0 ? 4 + columnPart : 4 + decimalDigits(static_cast<unsigned>(row + 1)) + columnPart;
-}
-
-void writeAbsolute(ByteWriter& out, int row, int column) {
-    out.put("\x1b[");
-    if (row != 0) out.number(static_cast<unsigned>(row + 1));
-    if (column != 0) {
-        out.put(';');
-        out.number(static_cast<unsigned>(column + 1));
+    [[gnu::always_inline]] void moveTo(int row, int column, std::size_t rowStart) {
+        if (cursorRow == row) {
+            if (cursorColumn == column) return;
+            // Forward along the row (the usual case): a relative move is
+            // never beaten by an absolute one or a carriage return, only
+            // perhaps by reprinting the cells in between.
+            if (cursorColumn >= 0 && column > cursorColumn) {
+                const int gap = column - cursorColumn;
+                const int from = cursorColumn - baseColumn;
+                const int to = column - baseColumn;
+                constexpr int reprintReach = 6;
+                if (gap <= reprintReach &&
+                    reprintCost(rowStart, from, to) <= moves.csiCost(static_cast<unsigned>(gap))) {
+                    for (int c = from; c < to; ++c) {
+                        const GlyphBytes& g = glyphs[cellCharacter(shown[rowStart + static_cast<std::size_t>(c)])];
+                        out.putPadded<sizeof g.bytes>(g.bytes, g.size);
+                    }
+                } else {
+                    moves.csi(out, static_cast<unsigned>(gap), 'C');
+                }
+                cursorColumn = column;
+                return;
+            }
+        }
+        moves.move(out, cursorRow, cursorColumn, row, column);
+        cursorRow = row;
+        cursorColumn = column;
     }
-    out.put('H');
-}
+
+    [[gnu::always_inline]] void writeCell(Cell cell) {
+        const int character = cellCharacter(cell);
+        const int foreground = cellForeground(cell);
+        const int background = cellBackground(cell);
+        // A space shows only its background, whatever the foreground.
+        const int newForeground = character != 32 && foreground != penForeground ? foreground : 16;
+        const int newBackground = background != penBackground ? background : 16;
+        if (newForeground != 16 || newBackground != 16) {
+            const ColourCode& code = colourCodes[static_cast<std::size_t>(newForeground * 17 + newBackground)];
+            out.putPadded<sizeof code.bytes>(code.bytes, code.size);
+        }
+        if (newForeground < 16) penForeground = newForeground;
+        if (newBackground < 16) penBackground = newBackground;
+        const GlyphBytes& g = glyphs[static_cast<std::size_t>(character)];
+        out.putPadded<sizeof g.bytes>(g.bytes, g.size);
+    }
+
+    [[gnu::always_inline]] void emitCell(Place place) {
+        const int shownRow = static_cast<int>(place >> 16);
+        const int terminalColumn = baseColumn + static_cast<int>(place & 0xFFFF);
+        const std::size_t rowStart = static_cast<std::size_t>(shownRow) * width;
+        moveTo(baseRow + shownRow, terminalColumn, rowStart);
+        const std::size_t index = rowStart + (place & 0xFFFF);
+        writeCell(shown[index]);
+        pending[index] = 0;
+        // With autowrap off a terminal keeps the cursor on its last column;
+        // not all agree on where it is then, so it is taken as unknown.
+        if (terminalColumn + 1 < terminalColumns) {
+            cursorColumn = terminalColumn + 1;
+        } else {
+            cursorRow = -1;
+            cursorColumn = -1;
+        }
+    }
+
+    void emitRange(const Place* begin, const Place* end) {
+        for (const Place* p = begin; p != end; ++p) emitCell(*p);
+    }
+
+    // Two groups that the same colours show, together in screen order.
+    void emitMerged(const Place* a, const Place* endA, const Place* b, const Place* endB) {
+        while (a != endA || b != endB) {
+            if (b == endB || (a != endA && *a < *b)) {
+                emitCell(*a++);
+            } else {
+                emitCell(*b++);
+            }
+        }
+    }
+};
 
 }  // namespace
 
-FrameEncoder::FrameEncoder(ColourMode colourMode, const GlyphTable& glyphTable, int terminalColumns,
-                           int terminalRows)
-    : mode(colourMode), glyphs(glyphTable), frameLayout(layoutFrame(terminalColumns, terminalRows)) {
+struct FrameEncoder::State {
+    State(ColourMode colourMode, const FrameLayout& l);
+    void setLayout(const FrameLayout& l);
+    std::string_view encode(const Cell* cells, int pitch);
+
+    std::string_view repaint(const Cell* cells, int pitch);
+    Emitter emitter() {
+        return Emitter{shown.data(),
+                       pending.data(),
+                       glyphs,
+                       colourCodes.data(),
+                       moves,
+                       static_cast<std::size_t>(width),
+                       baseRow,
+                       baseColumn,
+                       layout.terminalColumns,
+                       OutputCursor{buffer.data()},
+                       cursorRow,
+                       cursorColumn,
+                       penForeground,
+                       penBackground};
+    }
+    std::string_view finish(const Emitter& e) {
+        cursorRow = e.cursorRow;
+        cursorColumn = e.cursorColumn;
+        penForeground = e.penForeground;
+        penBackground = e.penBackground;
+        return {buffer.data(), static_cast<std::size_t>(e.out.at - buffer.data())};
+    }
+
+    static std::uint16_t groupOf(Cell cell) {
+        return static_cast<std::uint16_t>(cellBackground(cell) * 17 +
+                                          (cellCharacter(cell) == 32 ? 16 : cellForeground(cell)));
+    }
+
+    ColourMode mode;
+    const GlyphTable& glyphs = cp437Glyphs();
+    CursorMoves moves;
+    std::array<ColourCode, 17 * 17> colourCodes{};
+    FrameLayout layout;
+    // The shown cells: width x height from frame cell (firstColumn, firstRow),
+    // which is terminal cell (baseColumn, baseRow).
+    int width = 0;
+    int height = 0;
+    int baseColumn = 0;
+    int baseRow = 0;
+    bool repaintAll = true;
+    // Where the terminal's cursor is (-1: unknown), and its colours (-1: not
+    // known to be one of the sixteen), after the last frame.
+    int cursorRow = -1;
+    int cursorColumn = -1;
+    int penForeground = -1;
+    int penBackground = -1;
+    std::vector<Cell> shown;            // as each cell looks on the terminal
+    std::vector<Cell> previous;         // the last frame as given, to skip unchanged cells fast
+    std::vector<std::uint8_t> pending;  // changed, not yet written in this frame
+    // This frame's changed cells with their groups, then the cells sorted by
+    // group: group k is order[groupStart[k] .. groupEnd[k]). Group sizes are
+    // counted in groupSize (all zero between frames); groupsOf[background]
+    // has bit f set when group background * 17 + f has cells.
+    std::vector<Place> dirty;
+    std::vector<std::uint16_t> dirtyGroup;
+    std::vector<Place> order;
+    std::array<std::uint32_t, groupCount> groupSize{};
+    std::array<std::uint32_t, groupCount> groupStart{};
+    std::array<std::uint32_t, groupCount> groupEnd{};
+    std::array<std::uint32_t, 16> groupsOf{};
+    std::vector<char> buffer;
+};
+
+FrameEncoder::State::State(ColourMode colourMode, const FrameLayout& l) : mode(colourMode) {
     for (int fg = 0; fg <= 16; ++fg) {
         for (int bg = 0; bg <= 16; ++bg) {
             ColourCode& code = colourCodes[static_cast<std::size_t>(fg * 17 + bg)];
-            ByteWriter w(code.bytes, sizeof code.bytes);
-            writeColours(w, mode, fg == 16 ? -1 : fg, bg == 16 ? -1 : bg);
-            code.size = static_cast<std::uint8_t>(w.size());
+            std::optional<TerminalColour> foreground;
+            std::optional<TerminalColour> background;
+            if (fg < 16) foreground = consoleColour(mode, fg);
+            if (bg < 16) background = consoleColour(mode, bg);
+            code.size = static_cast<std::uint8_t>(writeSgr(foreground, background, code.bytes, sizeof code.bytes));
         }
     }
+    setLayout(l);
 }
 
-void FrameEncoder::resize(int terminalColumns, int terminalRows) {
-    frameLayout = layoutFrame(terminalColumns, terminalRows);
+void FrameEncoder::State::setLayout(const FrameLayout& l) {
+    layout = placeFrame(l.frameColumns, l.frameRows, l.terminalColumns, l.terminalRows, l.originColumn, l.originRow);
+    width = layout.shownColumns();
+    height = layout.shownRows();
+    baseColumn = layout.originColumn + layout.firstColumn;
+    baseRow = layout.originRow + layout.firstRow;
+    moves.resize(layout.terminalColumns, layout.terminalRows);
+    const auto cells = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    // assign() keeps the capacity: a layout no larger than before allocates nothing.
+    shown.assign(cells, 0);
+    previous.assign(cells, 0);
+    pending.assign(cells, 0);
+    dirty.resize(cells);
+    dirtyGroup.resize(cells);
+    order.resize(cells);
+    buffer.resize(cells * maxCellBytes + frameOverhead);
     repaintAll = true;
 }
 
-// Bytes needed to reprint the frame cells [fromColumn, toColumn) of a row as
-// the terminal shows them, with the current colours; `unreachable` when one
-// of them needs other colours or is still to be written.
-int FrameEncoder::reprintCost(int frameRow, int fromColumn, int toColumn) const {
-    int cost = 0;
-    for (int c = fromColumn; c < toColumn; ++c) {
-        const auto index = static_cast<std::size_t>(frameRow * cellColumns + c);
-        if (pending[index]) return unreachable;  // the terminal does not show it yet
-        const Cell cell = shown[index];
-        const int background = cell >> 12;
-        if (background != penBackground) return unreachable;
-        const int character = cell & 0xFF;
-        if (character != 32 && ((cell >> 8) & 0x0F) != penForeground) return unreachable;
-        cost += glyphs[static_cast<std::size_t>(character)].size;
-    }
-    return cost;
-}
-
-void FrameEncoder::moveTo(ByteWriter& out, int row, int column, int frameRow) {
-    if (cursor.row == row) {
-        if (cursor.column == column) return;
-        // Forward along the row (the usual case): a relative move is never
-        // beaten by an absolute one or a carriage return, only perhaps by
-        // reprinting the cells in between.
-        if (cursor.column >= 0 && column > cursor.column) {
-            const int gap = column - cursor.column;
-            const int from = cursor.column - frameLayout.originColumn;
-            const int to = column - frameLayout.originColumn;
-            constexpr int reprintReach = 6;
-            if (gap <= reprintReach && reprintCost(frameRow, from, to) <= csiCost(static_cast<unsigned>(gap))) {
-                for (int c = from; c < to; ++c) {
-                    const GlyphBytes& g = glyphs[static_cast<std::size_t>(
-                        shown[static_cast<std::size_t>(frameRow * cellColumns + c)] & 0xFF)];
-                    out.putPadded<sizeof g.bytes>(g.bytes, g.size);
-                }
-            } else {
-                csi(out, static_cast<unsigned>(gap), 'C');
-            }
-            cursor.column = column;
-            return;
+// Everything in screen order, on a cleared screen whose margins around the
+// frame keep the default colours.
+std::string_view FrameEncoder::State::repaint(const Cell* cells, int pitch) {
+    cursorRow = cursorColumn = -1;
+    penForeground = penBackground = -1;
+    Emitter e = emitter();
+    e.out.put(beginUpdate);
+    e.out.put("\x1b[0m\x1b[2J");
+    for (int r = 0; r < height; ++r) {
+        const Cell* row = cells + static_cast<std::ptrdiff_t>(layout.firstRow + r) * pitch + layout.firstColumn;
+        for (int c = 0; c < width; ++c) {
+            const auto index = static_cast<std::size_t>(r * width + c);
+            previous[index] = row[c];
+            shown[index] = visibleCell(row[c]);
+            pending[index] = 0;
+            e.emitCell((static_cast<Place>(r) << 16) | static_cast<Place>(c));
         }
     }
-
-    // Candidates: absolute; vertical (relative or absolute) then horizontal.
-    int best = absoluteCost(row, column);
-    enum class Way { absolute, verticalThenHorizontal } way = Way::absolute;
-
-    const bool known = cursor.row >= 0 && cursor.column >= 0;
-    bool verticalAbsolute = false;
-    HorizontalMove horizontal{};
-    if (known) {
-        int verticalCost = 0;
-        if (row != cursor.row) {
-            const int relative = csiCost(static_cast<unsigned>(std::abs(row - cursor.row)));
-            const int absolute = csiCost(static_cast<unsigned>(row + 1));
-            verticalAbsolute = absolute < relative;
-            verticalCost = std::min(relative, absolute);
-        }
-        horizontal = horizontalMove(cursor.column, column);
-        if (verticalCost + horizontal.cost < best) {
-            best = verticalCost + horizontal.cost;
-            way = Way::verticalThenHorizontal;
-        }
-    }
-
-    switch (way) {
-        case Way::absolute:
-            writeAbsolute(out, row, column);
-            break;
-        case Way::verticalThenHorizontal:
-            if (row != cursor.row) {
-                if (verticalAbsolute) {
-                    csi(out, static_cast<unsigned>(row + 1), 'd');
-                } else {
-                    csi(out, static_cast<unsigned>(std::abs(row - cursor.row)), row > cursor.row ? 'B' : 'A');
-                }
-            }
-            writeHorizontal(out, horizontal, cursor.column, column);
-            break;
-    }
-    cursor = {row, column};
+    e.out.put(endUpdate);
+    repaintAll = false;
+    return finish(e);
 }
 
-void FrameEncoder::writeCell(ByteWriter& out, Cell cell) {
-    const int character = cell & 0xFF;
-    const int foreground = (cell >> 8) & 0x0F;
-    const int background = cell >> 12;
-    // A space shows only its background, whatever the foreground.
-    const int newForeground = character != 32 && foreground != penForeground ? foreground : -1;
-    const int newBackground = background != penBackground ? background : -1;
-    const ColourCode& code =
-        colourCodes[static_cast<std::size_t>((newForeground < 0 ? 16 : newForeground) * 17 +
-                                             (newBackground < 0 ? 16 : newBackground))];
-    out.putPadded<sizeof code.bytes>(code.bytes, code.size);
-    if (newForeground >= 0) penForeground = newForeground;
-    if (newBackground >= 0) penBackground = newBackground;
-    const GlyphBytes& g = glyphs[static_cast<std::size_t>(character)];
-    out.putPadded<sizeof g.bytes>(g.bytes, g.size);
-}
+std::string_view FrameEncoder::State::encode(const Cell* cells, int pitch) {
+    if (cells == nullptr || pitch < layout.frameColumns) return {};
+    if (repaintAll) return repaint(cells, pitch);
 
-void FrameEncoder::emitCell(ByteWriter& out, std::size_t index) {
-    const int frameRow = static_cast<int>(index) / cellColumns;
-    const int terminalRow = frameRow + frameLayout.originRow;
-    const int terminalColumn = static_cast<int>(index) % cellColumns + frameLayout.originColumn;
-    moveTo(out, terminalRow, terminalColumn, frameRow);
-    writeCell(out, shown[index]);
-    pending[index] = false;
-    // With autowrap off a terminal keeps the cursor on its last column; not
-    // all agree on where it is then, so it is taken as unknown.
-    if (terminalColumn + 1 < frameLayout.terminalColumns) {
-        cursor.column = terminalColumn + 1;
-    } else {
-        cursor = {};
-    }
-}
-
-std::size_t FrameEncoder::colourKey(Cell cell) {
-    const auto background = static_cast<std::size_t>(cell >> 12);
-    return background * 17 + ((cell & 0xFF) == 32 ? 16 : static_cast<std::size_t>((cell >> 8) & 0x0F));
-}
-
-void FrameEncoder::emitBucket(ByteWriter& out, std::size_t key) {
-    for (std::size_t i = bucketStart[key]; i < bucketStart[key + 1]; ++i) emitCell(out, order[i]);
-}
-
-// Two groups that the same colours show, together in screen order.
-void FrameEncoder::emitMerged(ByteWriter& out, std::size_t keyA, std::size_t keyB) {
-    std::size_t a = bucketStart[keyA];
-    std::size_t b = bucketStart[keyB];
-    const std::size_t endA = bucketStart[keyA + 1];
-    const std::size_t endB = bucketStart[keyB + 1];
-    while (a < endA || b < endB) {
-        if (b == endB || (a < endA && order[a] < order[b])) {
-            emitCell(out, order[a++]);
-        } else {
-            emitCell(out, order[b++]);
-        }
-    }
-}
-
-std::string_view FrameEncoder::encode(const Cell* frame) {
-    ByteWriter out(buffer.data(), buffer.size());
-    const FrameLayout& l = frameLayout;
-    if (repaintAll) {
-        // Everything in screen order, on a cleared screen whose margins
-        // around a centred frame keep the default colours.
-        out.put("\x1b[?2026h\x1b[0m\x1b[2J");
-        cursor = {};
-        penForeground = -1;
-        penBackground = -1;
-        for (int r = l.firstRow; r <= l.lastRow; ++r) {
-            for (int c = l.firstColumn; c <= l.lastColumn; ++c) {
-                const auto index = static_cast<std::size_t>(r * cellColumns + c);
-                shown[index] = visibleCell(frame[index]);
-                emitCell(out, index);
-            }
-        }
-        out.put("\x1b[?2026l");
-        repaintAll = false;
-        std::memcpy(previous.data(), frame, sizeof previous);
-        return out.view();
-    }
-
-    // The cells that look different from what the terminal shows.
+    // The cells that look different from what the terminal shows. Most
+    // cells stay the same: they are compared sixteen at a time.
+    // Everything the loop touches is in locals: its stores of flag bytes
+    // could otherwise change any member, as far as the compiler knows.
+    const int columns = width;
+    const int rows = height;
+    Cell* const shownCells = shown.data();
+    Cell* const previousCells = previous.data();
+    std::uint8_t* const pendingCells = pending.data();
+    Place* const dirtyPlaces = dirty.data();
+    std::uint16_t* const dirtyGroups = dirtyGroup.data();
+    std::uint32_t* const sizes = groupSize.data();
+    std::uint32_t* const groupSets = groupsOf.data();
+    const Cell* const first = cells + static_cast<std::ptrdiff_t>(layout.firstRow) * pitch + layout.firstColumn;
     std::size_t count = 0;
-    for (int r = l.firstRow; r <= l.lastRow; ++r) {
-        const auto rowStart = static_cast<std::size_t>(r * cellColumns);
-        if (std::memcmp(&frame[rowStart], &previous[rowStart], cellColumns * sizeof(Cell)) == 0) continue;
-        for (int c = l.firstColumn; c <= l.lastColumn; ++c) {
-            const auto index = rowStart + static_cast<std::size_t>(c);
-            if (frame[index] == previous[index]) continue;
-            const Cell want = visibleCell(frame[index]);
-            if (shown[index] == want) continue;
-            shown[index] = want;
-            pending[index] = true;
-            dirty[count++] = static_cast<std::uint16_t>(index);
+    for (int r = 0; r < rows; ++r) {
+        const Cell* const row = first + static_cast<std::ptrdiff_t>(r) * pitch;
+        const auto rowStart = static_cast<std::size_t>(r) * static_cast<std::size_t>(columns);
+        Cell* const before = previousCells + rowStart;
+        // Cell c is not as in the frame before.
+        const auto changed = [&](int c) {
+            before[c] = row[c];
+            const Cell want = visibleCell(row[c]);
+            const std::size_t index = rowStart + static_cast<std::size_t>(c);
+            if (shownCells[index] == want) return;
+            shownCells[index] = want;
+            pendingCells[index] = 1;
+            dirtyPlaces[count] = (static_cast<Place>(r) << 16) | static_cast<Place>(c);
+            const std::uint16_t group = groupOf(want);
+            dirtyGroups[count] = group;
+            ++count;
+            ++sizes[group];
+            groupSets[cellBackground(want)] |= 1u << (group - cellBackground(want) * 17);
+        };
+        // The cells that differ in four words, found from the bits that
+        // differ rather than by testing each cell.
+        const auto changedIn = [&](int c, std::uint64_t bits) {
+            while (bits != 0) {
+                const int lane = std::countr_zero(bits) / 16;
+                bits &= ~(std::uint64_t{0xFFFF} << (16 * lane));
+                changed(c + lane);
+            }
+        };
+        int c = 0;
+        for (; c + 16 <= columns; c += 16) {
+            const std::uint64_t d0 = difference(row + c, before + c);
+            const std::uint64_t d1 = difference(row + c + 4, before + c + 4);
+            const std::uint64_t d2 = difference(row + c + 8, before + c + 8);
+            const std::uint64_t d3 = difference(row + c + 12, before + c + 12);
+            if ((d0 | d1 | d2 | d3) == 0) continue;
+            changedIn(c, d0);
+            changedIn(c + 4, d1);
+            changedIn(c + 8, d2);
+            changedIn(c + 12, d3);
+        }
+        for (; c < columns; ++c) {
+            if (row[c] != before[c]) changed(c);
         }
     }
-    std::memcpy(previous.data(), frame, sizeof previous);
     if (count == 0) return {};
 
     // They go out grouped by the colours they need, each group in screen
@@ -282,30 +374,58 @@ std::string_view FrameEncoder::encode(const Cell* frame) {
     // truecolor several times more). Background by background, starting
     // with the current one; within one, the blank cells together with those
     // in the current foreground, then each other foreground.
-    bucketStart.fill(0);
-    for (std::size_t i = 0; i < count; ++i) ++bucketStart[colourKey(shown[dirty[i]]) + 1];
-    for (std::size_t k = 1; k < bucketStart.size(); ++k) bucketStart[k] += bucketStart[k - 1];
-    bucketFill = bucketStart;
-    for (std::size_t i = 0; i < count; ++i) order[bucketFill[colourKey(shown[dirty[i]])]++] = dirty[i];
+    std::uint32_t next = 0;
+    for (std::size_t background = 0; background < 16; ++background) {
+        for (std::uint32_t mask = groupsOf[background]; mask != 0; mask &= mask - 1) {
+            const std::size_t key = background * 17 + static_cast<std::size_t>(std::countr_zero(mask));
+            groupStart[key] = groupEnd[key] = next;
+            next += groupSize[key];
+            groupSize[key] = 0;
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) order[groupEnd[dirtyGroup[i]]++] = dirty[i];
 
-    out.put("\x1b[?2026h");
+    Emitter e = emitter();
+    e.out.put(beginUpdate);
     const int firstBackground = penBackground;
+    const Place* const sorted = order.data();
+    const auto group = [&](std::size_t key) { e.emitRange(sorted + groupStart[key], sorted + groupEnd[key]); };
     for (int step = -1; step < 16; ++step) {
         const int background = step < 0 ? firstBackground : step;
         if (background < 0 || (step >= 0 && background == firstBackground)) continue;
-        const std::size_t blank = static_cast<std::size_t>(background * 17 + 16);
-        const int sameForeground = penForeground;
-        if (sameForeground >= 0) {
-            emitMerged(out, blank, static_cast<std::size_t>(background * 17 + sameForeground));
-        } else {
-            emitBucket(out, blank);
+        std::uint32_t& groups = groupsOf[static_cast<std::size_t>(background)];
+        if (groups == 0) continue;
+        const auto blank = static_cast<std::size_t>(background * 17 + 16);
+        const int sameForeground = e.penForeground;
+        std::uint32_t rest = groups & 0xFFFF;
+        if (sameForeground >= 0 && (groups & (1u << sameForeground)) != 0) {
+            const auto same = static_cast<std::size_t>(background * 17 + sameForeground);
+            if ((groups & (1u << 16)) != 0) {
+                e.emitMerged(sorted + groupStart[blank], sorted + groupEnd[blank], sorted + groupStart[same],
+                             sorted + groupEnd[same]);
+            } else {
+                group(same);
+            }
+            rest &= ~(1u << sameForeground);
+        } else if ((groups & (1u << 16)) != 0) {
+            group(blank);
         }
-        for (int fg = 0; fg < 16; ++fg) {
-            if (fg != sameForeground) emitBucket(out, static_cast<std::size_t>(background * 17 + fg));
-        }
+        for (; rest != 0; rest &= rest - 1) group(background * 17 + static_cast<std::size_t>(std::countr_zero(rest)));
+        groups = 0;
     }
-    out.put("\x1b[?2026l");
-    return out.view();
+    e.out.put(endUpdate);
+    return finish(e);
 }
+
+FrameEncoder::FrameEncoder(ColourMode mode, const FrameLayout& layout) : state(std::make_unique<State>(mode, layout)) {}
+FrameEncoder::~FrameEncoder() = default;
+FrameEncoder::FrameEncoder(FrameEncoder&&) noexcept = default;
+FrameEncoder& FrameEncoder::operator=(FrameEncoder&&) noexcept = default;
+
+void FrameEncoder::setLayout(const FrameLayout& layout) { state->setLayout(layout); }
+void FrameEncoder::forgetScreen() { state->repaintAll = true; }
+std::string_view FrameEncoder::encode(const Cell* cells, int pitch) { return state->encode(cells, pitch); }
+const FrameLayout& FrameEncoder::layout() const { return state->layout; }
+ColourMode FrameEncoder::colourMode() const { return state->mode; }
 
 }  // namespace vantrel

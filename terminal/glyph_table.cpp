@@ -1,4 +1,4 @@
-#include "vantrel/glyph_table.h"
+#include "terminal/glyph_table.h"
 
 #include "vantrel/cp437_unicode.h"
 

@@ -1,78 +1,67 @@
 // The frame encoder's output fed to an emulated terminal (libvterm): after
 // every frame the screen must hold exactly the frame's characters and
-// colours, centred or cropped, with the margins blank.
+// colours where the layout puts it, centred or cut, with the margins blank.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <memory>
 #include <string>
+#include <vector>
 
-#include "vantrel/frame_encoder.h"
-#include "vantrel/cp437_unicode.h"
+#include "tests/terminal_expect.h"
 #include "tests/test_frames.h"
 #include "tests/vterm_screen.h"
+#include "vantrel/frame_encoder.h"
 
 using namespace vantrel;
 
 namespace {
 
-// What the terminal should show for a code: its Unicode form (the blank
-// codes 0, 32 and 255 as a space).
-std::uint32_t testCodePoint(int code) { return cp437Unicode[static_cast<std::size_t>(code)]; }
-
-GlyphTable testGlyphs() { return cp437Glyphs(); }
-
-// Console colour index -> the terminal's palette index (red and blue swap places).
-constexpr std::array<std::uint32_t, 16> paletteIndex = {0, 4, 2, 6, 1, 5, 3, 7, 8, 12, 10, 14, 9, 13, 11, 15};
-constexpr std::array<std::uint32_t, 16> vgaRgb = {0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA,
-                                                  0xAA5500, 0xAAAAAA, 0x555555, 0x5555FF, 0x55FF55, 0x55FFFF,
-                                                  0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF};
-
-bool colourMatches(bool isDefault, bool indexed, std::uint32_t value, int consoleColour, ColourMode mode) {
-    if (isDefault) return false;
-    if (mode == ColourMode::ansi16) return indexed && value == paletteIndex[static_cast<std::size_t>(consoleColour)];
-    return !indexed && value == vgaRgb[static_cast<std::size_t>(consoleColour)];
-}
-
-// Checks the whole emulated screen against `frame`; reports the first few
-// differences and returns the number of wrong cells.
-int screenMismatches(const EmulatedTerminal& term, const CellBuffer& frame, const FrameLayout& l, ColourMode mode) {
+// Checks the whole emulated screen against the frame (row-major, l's frame
+// size); reports the first few differences and returns the number of wrong cells.
+int screenMismatches(const EmulatedTerminal& term, const Cell* frame, const FrameLayout& l, ColourMode mode) {
     int wrong = 0;
     for (int row = 0; row < l.terminalRows; ++row) {
         for (int column = 0; column < l.terminalColumns; ++column) {
             const EmulatedCell e = term.cell(column, row);
             const int fc = column - l.originColumn;
             const int fr = row - l.originRow;
-            const bool inFrame = fc >= 0 && fc < cellColumns && fr >= 0 && fr < cellRows;
             std::string problem;
-            if (!inFrame) {
+            if (fc < 0 || fc >= l.frameColumns || fr < 0 || fr >= l.frameRows) {
                 if ((e.character != 0 && e.character != 0x20) || !e.backgroundDefault) problem = "margin not blank";
             } else {
-                const Cell c = frame[static_cast<std::size_t>(fr * cellColumns + fc)];
-                const int code = c & 0xFF;
-                const int fg = (c >> 8) & 0x0F;
-                const int bg = c >> 12;
-                const bool blank = testCodePoint(code) == 0x20 || fg == bg;
-                if (blank) {
-                    if (e.character != 0x20) problem = "expected a space";
-                } else {
-                    if (e.character != testCodePoint(code)) problem = "wrong character";
-                    if (!colourMatches(e.foregroundDefault, e.foregroundIndexed, e.foreground, fg, mode))
-                        problem += " wrong foreground";
-                }
-                if (!colourMatches(e.backgroundDefault, e.backgroundIndexed, e.background, bg, mode))
-                    problem += " wrong background";
+                problem = cellProblem(e, frame[fr * l.frameColumns + fc], mode);
             }
-            if (!problem.empty()) {
-                if (++wrong <= 5) {
-                    ADD_FAILURE() << "terminal cell (" << column << ", " << row << "): " << problem << " (got U+"
-                                  << std::hex << e.character << ", fg " << e.foreground << ", bg " << e.background
-                                  << std::dec << ")";
-                }
+            if (!problem.empty() && ++wrong <= 5) {
+                ADD_FAILURE() << "terminal cell (" << column << ", " << row << "): " << problem;
             }
         }
     }
     return wrong;
+}
+
+// Feeds every frame through the encoder and checks the screen after each.
+void expectFramesShown(const std::vector<std::vector<Cell>>& frames, ColourMode mode, const FrameLayout& layout) {
+    FrameEncoder encoder(mode, layout);
+    EmulatedTerminal term(layout.terminalColumns, layout.terminalRows);
+    for (std::size_t f = 0; f < frames.size(); ++f) {
+        const std::string_view out = encoder.encode(frames[f].data(), layout.frameColumns);
+        if (!out.empty()) {
+            ASSERT_EQ(out.substr(0, 8), "\x1b[?2026h") << "frame " << f;
+            ASSERT_EQ(out.substr(out.size() - 8), "\x1b[?2026l") << "frame " << f;
+        }
+        term.feed(out);
+        ASSERT_EQ(screenMismatches(term, frames[f].data(), encoder.layout(), mode), 0) << "after frame " << f;
+    }
+}
+
+std::vector<std::vector<Cell>> asGrids(const std::vector<CellBuffer>& frames) {
+    std::vector<std::vector<Cell>> grids;
+    for (const CellBuffer& b : frames) grids.emplace_back(b.begin(), b.end());
+    return grids;
+}
+
+std::string modeName(ColourMode mode) {
+    return mode == ColourMode::ansi16 ? "Palette" : mode == ColourMode::ansi256 ? "Palette256" : "Truecolor";
 }
 
 struct Case {
@@ -93,71 +82,101 @@ TEST_P(EncodedFlight, ScreenHoldsEveryFrame) {
     const auto noise = randomFrames(30, 7);
     frames.insert(frames.end(), noise.begin(), noise.end());
     frames.insert(frames.end(), flight.begin(), flight.end());
-
-    auto encoder = std::make_unique<FrameEncoder>(c.mode, testGlyphs(), c.columns, c.rows);
-    EmulatedTerminal term(c.columns, c.rows);
-    for (std::size_t f = 0; f < frames.size(); ++f) {
-        const std::string_view out = encoder->encode(frames[f].data());
-        if (!out.empty()) {
-            ASSERT_EQ(out.substr(0, 8), "\x1b[?2026h") << "frame " << f;
-            ASSERT_EQ(out.substr(out.size() - 8), "\x1b[?2026l") << "frame " << f;
-        }
-        term.feed(out);
-        ASSERT_EQ(screenMismatches(term, frames[f], encoder->layout(), c.mode), 0) << "after frame " << f;
-    }
+    expectFramesShown(asGrids(frames), c.mode, centreFrame(80, 50, c.columns, c.rows));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     SizesAndColours, EncodedFlight,
     ::testing::Values(Case{ColourMode::ansi16, 80, 50}, Case{ColourMode::truecolor, 80, 50},
-                      Case{ColourMode::ansi16, 101, 57}, Case{ColourMode::truecolor, 120, 60},
-                      Case{ColourMode::ansi16, 79, 49}, Case{ColourMode::truecolor, 64, 24},
-                      Case{ColourMode::ansi16, 1, 1}),
+                      Case{ColourMode::ansi256, 80, 50}, Case{ColourMode::ansi16, 101, 57},
+                      Case{ColourMode::truecolor, 120, 60}, Case{ColourMode::ansi16, 79, 49},
+                      Case{ColourMode::truecolor, 64, 24}, Case{ColourMode::ansi16, 1, 1}),
     [](const ::testing::TestParamInfo<Case>& info) {
-        return std::string(info.param.mode == ColourMode::ansi16 ? "Palette" : "Truecolor") + "_" +
-               std::to_string(info.param.columns) + "x" + std::to_string(info.param.rows);
+        return modeName(info.param.mode) + "_" + std::to_string(info.param.columns) + "x" +
+               std::to_string(info.param.rows);
     });
 
-TEST(FrameEncoder, ResizeLaysOutAgainAndRepaints) {
+// Frames of other sizes than the demo's, random frames on terminals that
+// fit them exactly, hold them with room to spare, or cut them.
+TEST(FrameEncoder, AnyFrameSize) {
+    struct Size {
+        int frameColumns, frameRows, terminalColumns, terminalRows;
+    };
+    const Size sizes[] = {{37, 11, 37, 11}, {37, 11, 50, 20}, {120, 40, 120, 40}, {120, 40, 100, 30}, {3, 200, 9, 7}};
+    const ColourMode modes[] = {ColourMode::ansi16, ColourMode::ansi256, ColourMode::truecolor};
+    unsigned seed = 1;
+    for (const Size& s : sizes) {
+        for (ColourMode mode : modes) {
+            SCOPED_TRACE(modeName(mode) + " " + std::to_string(s.frameColumns) + "x" + std::to_string(s.frameRows) +
+                         " on " + std::to_string(s.terminalColumns) + "x" + std::to_string(s.terminalRows));
+            expectFramesShown(randomGrids(s.frameColumns, s.frameRows, 12, seed++), mode,
+                              centreFrame(s.frameColumns, s.frameRows, s.terminalColumns, s.terminalRows));
+        }
+    }
+}
+
+// A frame read with a pitch wider than its rows, placed off centre.
+TEST(FrameEncoder, PitchAndPlace) {
+    const auto grids = randomGrids(60, 9, 8, 99);  // each the frame's 40 columns and 20 more
+    std::vector<std::vector<Cell>> frames;
+    for (const auto& g : grids) {
+        std::vector<Cell> f;
+        for (int r = 0; r < 9; ++r) f.insert(f.end(), g.begin() + r * 60, g.begin() + r * 60 + 40);
+        frames.push_back(f);
+    }
+    const FrameLayout layout = placeFrame(40, 9, 45, 12, 7, -2);  // cut on the right and at the top
+    EXPECT_EQ(layout.firstRow, 2);
+    EXPECT_EQ(layout.lastColumn, 37);
+    FrameEncoder encoder(ColourMode::ansi256, layout);
+    EmulatedTerminal term(45, 12);
+    for (std::size_t f = 0; f < grids.size(); ++f) {
+        term.feed(encoder.encode(grids[f].data(), 60));
+        ASSERT_EQ(screenMismatches(term, frames[f].data(), layout, ColourMode::ansi256), 0) << "frame " << f;
+    }
+    EXPECT_TRUE(encoder.encode(nullptr, 60).empty());
+    EXPECT_TRUE(encoder.encode(grids[0].data(), 39).empty()) << "a pitch below the frame's width is refused";
+}
+
+TEST(FrameEncoder, NewLayoutRepaints) {
     const auto frames = recordedFlight();
     ASSERT_EQ(frames.size(), 32u);
-    auto encoder = std::make_unique<FrameEncoder>(ColourMode::ansi16, testGlyphs(), 80, 50);
+    FrameEncoder encoder(ColourMode::ansi16, centreFrame(80, 50, 80, 50));
     EmulatedTerminal term(80, 50);
     const int sizes[][2] = {{80, 50}, {100, 60}, {70, 40}, {81, 51}, {80, 50}};
     int f = 0;
     for (const auto& s : sizes) {
-        encoder->resize(s[0], s[1]);
+        encoder.setLayout(centreFrame(80, 50, s[0], s[1]));
         term.resize(s[0], s[1]);
         for (int i = 0; i < 6; ++i, ++f) {
             const CellBuffer& frame = frames[static_cast<std::size_t>(f)];
-            term.feed(encoder->encode(frame.data()));
-            ASSERT_EQ(screenMismatches(term, frame, encoder->layout(), ColourMode::ansi16), 0)
+            term.feed(encoder.encode(frame.data(), cellColumns));
+            ASSERT_EQ(screenMismatches(term, frame.data(), encoder.layout(), ColourMode::ansi16), 0)
                 << s[0] << "x" << s[1] << " frame " << f;
         }
     }
 }
 
 TEST(FrameEncoder, WritesOnlyWhatChanged) {
-    auto encoder = std::make_unique<FrameEncoder>(ColourMode::ansi16, testGlyphs(), 80, 50);
+    FrameEncoder encoder(ColourMode::ansi16, centreFrame(80, 50, 80, 50));
     CellBuffer frame;
     frame.fill(makeCell(219, 0x00));
-    const std::size_t first = encoder->encode(frame.data()).size();
+    const std::size_t first = encoder.encode(frame.data(), cellColumns).size();
     EXPECT_GT(first, static_cast<std::size_t>(cellCount));  // every cell once
 
-    EXPECT_TRUE(encoder->encode(frame.data()).empty()) << "an unchanged frame sends nothing";
+    EXPECT_TRUE(encoder.encode(frame.data(), cellColumns).empty()) << "an unchanged frame sends nothing";
 
     // A cell that looks the same (black on black, any character) is no change.
     frame[123] = makeCell(177, 0x00);
-    EXPECT_TRUE(encoder->encode(frame.data()).empty());
+    EXPECT_TRUE(encoder.encode(frame.data(), cellColumns).empty());
 
     // One changed cell: synchronized update, a move, the colours and the glyph.
     frame[2021] = makeCell(178, 0x1F);
-    const std::string one(encoder->encode(frame.data()));
+    const std::string one(encoder.encode(frame.data(), cellColumns));
     EXPECT_LE(one.size(), 16u + 8u + 12u + 3u) << one;
 
     // A row of cells of one colour needs the colour code once.
     for (int c = 10; c < 30; ++c) frame[static_cast<std::size_t>(40 * 80 + c)] = makeCell(176, 0x4E);
-    const std::string row(encoder->encode(frame.data()));
+    const std::string row(encoder.encode(frame.data(), cellColumns));
     std::size_t colourCodes = 0;
     for (std::size_t p = row.find('m'); p != std::string::npos; p = row.find('m', p + 1)) ++colourCodes;
     EXPECT_EQ(colourCodes, 1u) << "colour codes in " << row.size() << " bytes";
@@ -170,50 +189,56 @@ TEST(FrameEncoder, RecordedFlightCostsFewBytesPerChangedCell) {
     // colour code per cell (some 20 bytes in truecolor).
     const auto frames = recordedFlight();
     ASSERT_EQ(frames.size(), 32u);
-    for (ColourMode mode : {ColourMode::ansi16, ColourMode::truecolor}) {
-        auto encoder = std::make_unique<FrameEncoder>(mode, testGlyphs(), 80, 50);
-        encoder->encode(frames[0].data());
+    for (ColourMode mode : {ColourMode::ansi16, ColourMode::ansi256, ColourMode::truecolor}) {
+        FrameEncoder encoder(mode, centreFrame(80, 50, 80, 50));
+        encoder.encode(frames[0].data(), cellColumns);
         std::size_t bytes = 0;
         std::size_t changed = 0;
         for (std::size_t f = 1; f < frames.size(); ++f) {
             for (std::size_t i = 0; i < frames[f].size(); ++i) {
                 changed += visibleCell(frames[f][i]) != visibleCell(frames[f - 1][i]) ? 1 : 0;
             }
-            bytes += encoder->encode(frames[f].data()).size();
+            bytes += encoder.encode(frames[f].data(), cellColumns).size();
         }
         ASSERT_GT(changed, 300u * (frames.size() - 1));
-        EXPECT_LT(bytes, 12 * changed) << (mode == ColourMode::ansi16 ? "palette" : "truecolor");
+        EXPECT_LT(bytes, 12 * changed) << modeName(mode);
     }
 }
 
 TEST(FrameEncoder, ForgetScreenRepaintsOverAnyContents) {
     const auto frames = recordedFlight();
     ASSERT_GE(frames.size(), 2u);
-    auto encoder = std::make_unique<FrameEncoder>(ColourMode::truecolor, testGlyphs(), 90, 52);
+    FrameEncoder encoder(ColourMode::truecolor, centreFrame(80, 50, 90, 52));
     EmulatedTerminal term(90, 52);
-    term.feed(encoder->encode(frames[0].data()));
+    term.feed(encoder.encode(frames[0].data(), cellColumns));
     // Something else wrote on the screen (the program was suspended, say).
     term.feed("\x1b[0m\x1b[5;5Hshell prompt $ \x1b[41mred\x1b[2;1H\x1b[K");
-    encoder->forgetScreen();
-    term.feed(encoder->encode(frames[1].data()));
-    EXPECT_EQ(screenMismatches(term, frames[1], encoder->layout(), ColourMode::truecolor), 0);
+    encoder.forgetScreen();
+    term.feed(encoder.encode(frames[1].data(), cellColumns));
+    EXPECT_EQ(screenMismatches(term, frames[1].data(), encoder.layout(), ColourMode::truecolor), 0);
 }
 
-TEST(FrameLayoutTest, CentresAndCrops) {
-    FrameLayout l = layoutFrame(100, 60);
+TEST(FrameLayoutTest, CentresAndCuts) {
+    FrameLayout l = centreFrame(80, 50, 100, 60);
     EXPECT_EQ(l.originColumn, 10);
     EXPECT_EQ(l.originRow, 5);
     EXPECT_EQ(l.firstColumn, 0);
     EXPECT_EQ(l.lastColumn, 79);
-    l = layoutFrame(71, 24);  // 9 columns and 26 rows too few
-    EXPECT_EQ(l.lastColumn - l.firstColumn + 1, 71);
-    EXPECT_EQ(l.lastRow - l.firstRow + 1, 24);
+    l = centreFrame(80, 50, 71, 24);  // 9 columns and 26 rows too few
+    EXPECT_EQ(l.shownColumns(), 71);
+    EXPECT_EQ(l.shownRows(), 24);
     EXPECT_EQ(l.firstRow, 13);
     EXPECT_EQ(l.firstColumn + l.originColumn, 0);
-    l = layoutFrame(0, -3);  // nonsense sizes become 1x1
+    l = centreFrame(37, 11, 40, 12);  // an odd surplus: the extra column on the right
+    EXPECT_EQ(l.originColumn, 1);
+    EXPECT_EQ(l.originRow, 0);
+    l = centreFrame(80, 50, 0, -3);  // nonsense sizes become 1x1
     EXPECT_EQ(l.terminalColumns, 1);
     EXPECT_EQ(l.terminalRows, 1);
-    EXPECT_EQ(l.lastColumn - l.firstColumn, 0);
+    EXPECT_EQ(l.shownColumns(), 1);
+    l = placeFrame(10, 10, 20, 20, 25, -30);  // wholly outside
+    EXPECT_EQ(l.shownColumns(), 0);
+    EXPECT_EQ(l.shownRows(), 0);
 }
 
 }  // namespace

@@ -12,5 +12,7 @@
 std::vector<vantrel::CellBuffer> recordedFlight();
 
 // Random characters and attributes: every few frames a wholly new frame,
-// in between a few percent of the cells changed.
+// in between a few percent of the cells changed. Row-major grids of
+// columns x rows cells, or 80x50 frames.
+std::vector<std::vector<vantrel::Cell>> randomGrids(int columns, int rows, int frames, unsigned seed);
 std::vector<vantrel::CellBuffer> randomFrames(int frames, unsigned seed);

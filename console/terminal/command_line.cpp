@@ -28,8 +28,9 @@ void printHelp(const char* name) {
         "  Escape             quit (Ctrl-C works too)\n"
         "\n"
         "The terminal needs 80x50 cells or more (a smaller one shows the middle of\n"
-        "the picture), UTF-8 and mouse reporting; with COLORTERM=truecolor the\n"
-        "colours are those of a VGA console, otherwise the terminal's own sixteen.\n",
+        "the picture), UTF-8 and mouse reporting. With COLORTERM=truecolor the\n"
+        "colours are those of a VGA console; on a 256-colour terminal (TERM such as\n"
+        "xterm-256color) the nearest of its palette; otherwise the terminal's own sixteen.\n",
         name);
 }
 

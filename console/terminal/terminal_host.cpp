@@ -7,7 +7,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "vantrel/glyph_table.h"
+#include "vantrel/cp437_unicode.h"
 #include "vantrel/terminal_session.h"
 
 namespace vantrel {
@@ -26,8 +26,7 @@ TerminalHost& TerminalHost::instance() {
 
 TerminalHost::TerminalHost() {
     terminalSession::size(columns, rows);
-    encoder = std::make_unique<FrameEncoder>(colourModeFromEnvironment(std::getenv("COLORTERM")), cp437Glyphs(),
-                                             columns, rows);
+    encoder = std::make_unique<FrameEncoder>(colourModeFromEnvironment(), frameLayout());
 }
 
 void TerminalHost::activate() {
@@ -38,8 +37,11 @@ void TerminalHost::activate() {
         std::exit(1);
     }
     refreshSize();
-    encoder->resize(columns, rows);
+    encoder->setLayout(frameLayout());
 }
+
+// The 80x50 frame centred on the terminal, or its middle part.
+FrameLayout TerminalHost::frameLayout() const { return centreFrame(cellColumns, cellRows, columns, rows); }
 
 bool TerminalHost::setScreenSize(int newColumns, int newRows) {
     if (newColumns < 1 || newRows < 1 || newColumns > cellColumns || newRows > cellRows) return false;
@@ -55,13 +57,9 @@ void TerminalHost::setCursorVisible(bool visible) { terminalSession::setCursorVi
 void TerminalHost::setTitle(const char* newTitle) {
     std::strncpy(title, newTitle, sizeof title - 1);
     title[sizeof title - 1] = '\0';
-    char utf8[sizeof title * 3];
+    char utf8[sizeof title * cp437Utf8MaxBytes];
     std::size_t n = 0;
-    for (const char* p = title; *p != '\0'; ++p) {
-        const GlyphBytes& g = cp437Glyphs()[static_cast<unsigned char>(*p)];
-        std::memcpy(utf8 + n, g.bytes, g.size);
-        n += g.size;
-    }
+    for (const char* p = title; *p != '\0'; ++p) appendCp437Utf8(static_cast<std::uint8_t>(*p), utf8, sizeof utf8, n);
     terminalSession::setTitle(std::string_view(utf8, n));
 }
 
@@ -72,7 +70,7 @@ bool TerminalHost::titleIs(const char* candidate) const {
 void TerminalHost::refreshSize() {
     if (terminalSession::takeResized()) {
         terminalSession::size(columns, rows);
-        encoder->resize(columns, rows);
+        encoder->setLayout(frameLayout());
     }
 }
 
@@ -82,9 +80,9 @@ void TerminalHost::present() {
     if (terminalSession::takeResumed()) {
         // The size may have changed while the program was stopped.
         terminalSession::size(columns, rows);
-        encoder->resize(columns, rows);
+        encoder->setLayout(frameLayout());
     }
-    terminalSession::write(encoder->encode(screen.data()));
+    terminalSession::write(encoder->encode(screen.data(), cellColumns));
 }
 
 void TerminalHost::pollInput() {

@@ -8,8 +8,8 @@
 
 #include "vantrel/frame_encoder.h"
 #include "vantrel/input_parser.h"
-#include "console/terminal/input_state.h"
 #include "vantrel/cell.h"
+#include "console/terminal/input_state.h"
 
 namespace vantrel {
 
@@ -45,6 +45,7 @@ public:
 private:
     TerminalHost();
     void refreshSize();
+    FrameLayout frameLayout() const;
 
     std::unique_ptr<FrameEncoder> encoder;
     InputParser parser;

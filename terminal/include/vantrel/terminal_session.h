@@ -3,6 +3,19 @@
 // reporting, the cursor hidden and autowrap off as the program asks; and the
 // terminal as it was on every way out: normal exit, Ctrl-C, SIGTERM, SIGHUP,
 // SIGQUIT, a crash, and across a suspend (SIGTSTP restores, SIGCONT enters again).
+//
+// The session is process-wide, not an object: a process has one controlling
+// terminal, and giving it back on a signal needs signal handlers, which
+// belong to the whole process. So:
+// - It works on standard input and output (file descriptors 0 and 1) only.
+// - enter() installs handlers for SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
+//   SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGTSTP, SIGCONT and SIGWINCH in place of
+//   the program's own (they are neither called nor put back), and registers an
+//   atexit handler that calls leave(). After leave() the handlers stay, and
+//   act as the defaults would. A program with its own handlers for these
+//   signals cannot use the session as well.
+// - The functions are meant for one thread (the one that draws); other
+//   threads may run, but should not call them.
 #pragma once
 
 #include <string_view>

@@ -29,17 +29,6 @@ public:
         std::memcpy(cursor, bytes, n);
         cursor += n;
     }
-    // Copies `n` bytes (n <= N) by copying N: a fixed-size copy that the
-    // compiler inlines. `bytes` must have N readable bytes.
-    template <std::size_t N>
-    void putPadded(const char* bytes, std::size_t n) {
-        if (static_cast<std::size_t>(end - cursor) < N) {
-            put(bytes, n);  // near the end: the exact copy, or overflow
-            return;
-        }
-        std::memcpy(cursor, bytes, N);
-        cursor += n;
-    }
     // A non-negative number in decimal, without leading zeros.
     void number(unsigned value) {
         char digits[10];
@@ -69,15 +58,5 @@ private:
     char* cursor;
     bool overflowed = false;
 };
-
-// Decimal digits of a non-negative number (1 for zero).
-constexpr int decimalDigits(unsigned value) {
-    int n = 1;
-    while (value >= 10) {
-        value /= 10;
-        ++n;
-    }
-    return n;
-}
 
 }  // namespace vantrel

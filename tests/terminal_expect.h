@@ -1,0 +1,28 @@
+// What a terminal should show for console cells, worked out here
+// independently of the library: the test oracle for colours and glyphs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "tests/vterm_screen.h"
+#include "vantrel/cell.h"
+#include "vantrel/terminal_colours.h"
+
+// xterm's palette entry 16..255: the 6x6x6 cube, then the 24 greys.
+std::uint32_t xtermRgb(int index);
+
+// The colour (index or 0xRRGGBB, as EmulatedCell keeps it) that a console
+// colour 0..15 must arrive as in `mode`, and whether it is an index.
+std::uint32_t expectedColour(int consoleColour, vantrel::ColourMode mode, bool& indexed);
+
+// Nearest entry by brute force, with the weights 3, 4, 2 and the lower index
+// winning a tie: of the 16 VGA colours (a console colour) or of palette
+// entries 16..255.
+int bruteNearestVga(std::uint32_t rgb);
+int bruteNearestXterm(std::uint32_t rgb);
+
+// Empty when the emulated cell shows `cell` (its glyph, and its colours as
+// `mode` gives them; a blank cell shows a space in its background),
+// otherwise what is wrong.
+std::string cellProblem(const EmulatedCell& e, vantrel::Cell cell, vantrel::ColourMode mode);
