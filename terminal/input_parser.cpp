@@ -63,9 +63,13 @@ void InputParser::startCsi() {
 void InputParser::byte(unsigned char b, std::uint32_t nowMs, InputSink& sink) {
     switch (state) {
         case State::ground:
-            // Other keys mean nothing to the program; Ctrl-C and the other
-            // signal keys never get here, the terminal driver turns them into signals.
-            if (b == escape) startEscape(nowMs);
+            // Ctrl-C and the other signal keys never get here, the terminal
+            // driver turns them into signals.
+            if (b == escape) {
+                startEscape(nowMs);
+            } else if (b < 0x80) {
+                sink.plainKey(b);
+            }
             return;
         case State::escape:
         case State::metaEscape:

@@ -130,6 +130,27 @@ TEST(InputParser, MalformedInputIsSkippedAndParsingRecovers) {
     EXPECT_EQ(parseAll("\x1b]0;never ends \x1b"), Events{"escape"});
 }
 
+// Plain keys between sequences, wherever the input is split: one byte below
+// 0x80 is a key; Alt+key, the bytes of UTF-8 characters and the insides of
+// sequences are not.
+struct KeyRecorder : Recorder {
+    void plainKey(unsigned char key) override { events.push_back("key " + std::to_string(key)); }
+};
+
+TEST(InputParser, PlainKeysBetweenSequences) {
+    const std::string stream = "q\x1b[<0;3;4MQ\r\x01\x7f\x1bx\xc3\xa9 \x1b[1;5Aa\x1b";
+    const Events expected{"key 113", "press 0 at 2,3", "key 81", "key 13", "key 1", "key 127", "key 32", "key 97",
+                          "escape"};
+    for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
+        InputParser p;
+        KeyRecorder r;
+        p.feed(reinterpret_cast<const unsigned char*>(stream.data()), cut, 1000, r);
+        p.feed(reinterpret_cast<const unsigned char*>(stream.data()) + cut, stream.size() - cut, 1010, r);
+        p.tick(2000, r);
+        EXPECT_EQ(r.events, expected) << "cut at " << cut;
+    }
+}
+
 TEST(InputState, KeyBitsFollowPressesAndQueries) {
     InputState s;
     InputParser p;

@@ -1,6 +1,7 @@
 // Reads the bytes a terminal sends as input: SGR mouse reports (and the
-// older X10 form), the Escape key, and everything else to be skipped whole:
-// arrows, function keys, Alt+key, terminal replies. Fed byte runs with the
+// older X10 form), the Escape key, plain keys (one byte below 0x80, such as
+// 'q' or Enter), and everything else to be skipped whole: arrows, function
+// keys, Alt+key, other bytes of UTF-8 characters, terminal replies. Fed byte runs with the
 // time they arrived, it copes with sequences split across reads, several in
 // one read, and malformed ones, without ever looking past what it was given.
 #pragma once
@@ -25,6 +26,10 @@ class InputSink {
 public:
     virtual void mouseReport(const MouseReport& report) = 0;
     virtual void escapeKey() = 0;
+    // A key that sends one byte below 0x80 other than ESC: a letter, digit or
+    // sign, Enter (CR), Tab, Backspace (DEL), Ctrl with a letter. Ignored
+    // unless overridden.
+    virtual void plainKey(unsigned char /*key*/) {}
 
 protected:
     ~InputSink() = default;
