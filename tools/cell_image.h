@@ -1,6 +1,5 @@
-// A cell frame as the console shows it: each cell an 8x12 glyph of font8x12,
-// ink in the foreground colour, the rest in the background colour, from the
-// standard VGA console colours.
+// Cells as the console shows them: each cell an 8x12 glyph of font8x12, ink
+// in the foreground colour, the rest in the background colour.
 #pragma once
 
 #include <array>
@@ -16,8 +15,18 @@ inline constexpr int cellImageWidth = cellColumns * fontGlyphWidth;  // 640
 inline constexpr int cellImageHeight = cellRows * fontGlyphHeight;    // 600
 inline constexpr int cellImageBytes = cellImageWidth * cellImageHeight * 3;
 
-// Draws the frame into `rgb`: cellImageHeight rows of cellImageWidth pixels,
-// three bytes (red, green, blue) a pixel, row-major.
-void drawCellImage(const CellBuffer& cells, std::uint8_t* rgb);
+// Draws `columns` x `rows` cells, row r at cells[r * pitch], in the
+// standard VGA console colours into `rgb`: rows * 12 rows of columns * 8
+// pixels, three bytes (red, green, blue) a pixel, row-major.
+void drawCells(const Cell* cells, int columns, int rows, int pitch, std::uint8_t* rgb);
+
+// Draws `columns` x `rows` cells that each show the upper half block (code
+// 223) in colours[(2r) * columns + c] over colours[(2r + 1) * columns + c].
+void drawHalfBlocks(const Rgb* colours, int columns, int rows, std::uint8_t* rgb);
+
+// One 80x50 frame: cellImageHeight rows of cellImageWidth pixels.
+inline void drawCellImage(const CellBuffer& cells, std::uint8_t* rgb) {
+    drawCells(cells.data(), cellColumns, cellRows, cellColumns, rgb);
+}
 
 }  // namespace vantrel

@@ -1,0 +1,47 @@
+// Error diffusion for the cell renderers: cells are decided one at a time,
+// in serpentine order, and each cell's error, the light its pixels asked for
+// less the seen colour of the cell they became (vantrel/seen_colour.h), is
+// carried to the cells not yet decided around it (Floyd and Steinberg's
+// shares: 7/16 ahead, 3/16, 5/16 and 1/16 on the next row), spread evenly
+// over their pixels. All of it in linear light.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "vantrel/conversion.h"
+#include "vantrel/linear_light.h"
+
+namespace vantrel {
+
+class ErrorDiffusion {
+public:
+    // How the cell renderer is driven: `decide` turns one block of pixels
+    // into a cell; in `grey` mode only green counts (the glyph renderer),
+    // the light wanted is the pixels' linear value times `greyScale` (the
+    // brightest the renderer shows), and a pixel is handed over with its
+    // green byte proportional to the light wanted (the glyph table maps
+    // bytes to ink linearly). Otherwise pixels are handed over in sRGB.
+    using Decide = std::function<Cell(const PixelImage& block)>;
+    ErrorDiffusion(Decide decide, bool grey, float greyScale);
+
+    // Sizes the scratch space: the only allocation.
+    void setSize(int columns, int rows, BlockSize block);
+
+    // `samples`: columns * block x rows * block pixels (sRGB), rows `stride`
+    // apart. Writes columns x rows cells, row r at cells[r * columns].
+    void convert(const Pixel* samples, int stride, Cell* cells);
+
+private:
+    Decide decide_;
+    bool grey_;
+    float greyScale_;
+    int columns_ = 0;
+    int rows_ = 0;
+    int block_ = 1;
+    std::vector<LinearRgb> errorRows_;  // two rows of columns + 2 (a margin each side)
+    std::vector<LinearRgb> wanted_;     // one block, linear
+    std::vector<Pixel> handed_;         // one block, as handed to decide
+};
+
+}  // namespace vantrel

@@ -1,0 +1,35 @@
+#include "tools/view/still_printer.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "vantrel/inline_printer.h"
+#include "tools/cell_image.h"
+#include "tools/png_file.h"
+#include "tools/view/half_block_output.h"
+
+namespace vantrel {
+
+std::error_code printShown(int fd, const ShownPicture& shown, ColourMode mode) {
+    if (shown.renderer == RendererKind::blocks) return printHalfBlocks(fd, shown, mode);
+    return printInline(fd, shown.cells.data(), shown.columns, shown.rows, shown.columns, mode);
+}
+
+std::string writeShownPng(const ShownPicture& shown, ColourMode mode, OutputFile& file) {
+    const int width = shown.columns * fontGlyphWidth;
+    const int height = shown.rows * fontGlyphHeight;
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+    if (shown.renderer == RendererKind::blocks) {
+        std::vector<Rgb> halves(shown.halves.size());
+        for (std::size_t i = 0; i < halves.size(); ++i) halves[i] = shownHalf(mode, shown.halves[i]);
+        drawHalfBlocks(halves.data(), shown.columns, shown.rows, rgb.data());
+    } else {
+        drawCells(shown.cells.data(), shown.columns, shown.rows, shown.columns, rgb.data());
+    }
+    std::vector<std::uint8_t> png;
+    if (std::string error = encodeRgbPng(rgb.data(), width, height, png); !error.empty()) return error;
+    if (!file.write(png.data(), png.size())) return file.failure();
+    return {};
+}
+
+}  // namespace vantrel

@@ -1,0 +1,221 @@
+#include "tools/view/video_player.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+#include "vantrel/frame_encoder.h"
+#include "vantrel/input_parser.h"
+#include "vantrel/terminal_session.h"
+#include "tools/view/half_block_output.h"
+#include "tools/view/picture_converter.h"
+#include "tools/view/still_printer.h"
+#include "tools/view/terminal_size.h"
+
+namespace vantrel {
+
+namespace {
+
+using Nanoseconds = std::int64_t;
+
+Nanoseconds now() {
+    timespec t{};
+    ::clock_gettime(CLOCK_MONOTONIC, &t);
+    return Nanoseconds{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
+}
+
+struct QuitKeys : InputSink {
+    bool quit = false;
+    void mouseReport(const MouseReport&) override {}
+    void escapeKey() override { quit = true; }
+    void plainKey(unsigned char key) override { quit = quit || key == 'q' || key == 'Q'; }
+};
+
+// One frame at a time from the input.
+struct FrameInput {
+    int fd;
+    std::vector<std::uint8_t> frame;
+    std::size_t filled = 0;
+    bool ended = false;
+    int error = 0;
+
+    FrameInput(int fd_, std::size_t bytes) : fd(fd_), frame(bytes) {}
+    bool complete() const { return filled == frame.size(); }
+
+    // Reads what is there towards the frame; with `wait`, until it is
+    // complete or the input ends.
+    void read(bool wait) {
+        do {
+            const ssize_t got = ::read(fd, frame.data() + filled, frame.size() - filled);
+            if (got > 0) {
+                filled += static_cast<std::size_t>(got);
+            } else if (got == 0) {
+                ended = true;
+            } else if (errno != EINTR && errno != EAGAIN) {
+                error = errno;
+                ended = true;
+            }
+        } while (wait && !ended && !complete());
+    }
+
+    std::string problem() const {
+        if (error != 0) return std::string("cannot read the video: ") + std::strerror(error);
+        if (filled > 0 && !complete()) {
+            return "the video ends in the middle of a frame (" + std::to_string(filled) + " of " +
+                   std::to_string(frame.size()) + " bytes)";
+        }
+        return {};
+    }
+};
+
+std::size_t frameBytes(const ViewOptions& options) {
+    return static_cast<std::size_t>(options.raw->width) * static_cast<std::size_t>(options.raw->height) * 3;
+}
+
+// The cells for the frame on a terminal (or --size) of `screen` cells.
+CellCount videoCells(const ViewOptions& options, Extent screen) {
+    const Extent box = options.size.value_or(screen);
+    FitRequest request;
+    request.columns = std::min(box.width, screen.width);
+    request.rows = std::min(box.height, screen.height);
+    request.cellAspect = options.cellAspect;
+    request.stretch = options.stretch;
+    request.enlarge = true;
+    return fitPicture(options.raw->width, options.raw->height, request);
+}
+
+// What the terminal shows: the cell renderers through the frame encoder,
+// the blocks renderer through its own.
+class VideoScreen {
+public:
+    VideoScreen(RendererKind renderer, ColourMode mode) : blocks_(renderer == RendererKind::blocks) {
+        if (blocks_) {
+            halfBlocks_.emplace(mode, FrameLayout{});
+        } else {
+            cells_.emplace(mode, FrameLayout{});
+        }
+    }
+    void setLayout(const FrameLayout& layout) {
+        if (blocks_) {
+            halfBlocks_->setLayout(layout);
+        } else {
+            cells_->setLayout(layout);
+        }
+    }
+    void forgetScreen() {
+        if (blocks_) {
+            halfBlocks_->forgetScreen();
+        } else {
+            cells_->forgetScreen();
+        }
+    }
+    std::string_view encode(const ShownPicture& shown) {
+        return blocks_ ? halfBlocks_->encode(shown) : cells_->encode(shown.cells.data(), shown.columns);
+    }
+
+private:
+    bool blocks_;
+    std::optional<FrameEncoder> cells_;
+    std::optional<HalfBlockScreen> halfBlocks_;
+};
+
+}  // namespace
+
+std::string playVideo(const ViewOptions& options, int frameFd) {
+    const Extent source = *options.raw;
+    FrameInput input(frameFd, frameBytes(options));
+    PictureConverter converter(options.renderer, blockFor(options), options.dither);
+    const ColourMode mode = resolveColours(options.colours);
+    VideoScreen screen(options.renderer, mode);
+    if (!terminalSession::enter()) return "standard input and output must be a terminal";
+    terminalSession::setCursorVisible(false);
+    terminalSession::setAutowrap(false);
+
+    const auto relayout = [&] {
+        Extent terminal;
+        terminalSession::size(terminal.width, terminal.height);
+        const CellCount cells = videoCells(options, terminal);
+        converter.setSizes(source.width, source.height, cells);
+        screen.setLayout(centreFrame(cells.columns, cells.rows, terminal.width, terminal.height));
+    };
+    relayout();
+
+    const Nanoseconds interval = 1'000'000'000 / (options.fps > 0 ? options.fps : maxFramesPerSecond);
+    InputParser parser;
+    QuitKeys keys;
+    bool pending = false;  // a converted frame waits for its time
+    bool shownAny = false;
+    Nanoseconds nextShow = now();
+    while (!keys.quit) {
+        if (terminalSession::takeResized()) {
+            relayout();
+            pending = false;  // converted for the old size
+        }
+        if (terminalSession::takeResumed()) {
+            screen.forgetScreen();
+            if (shownAny && !pending) terminalSession::write(screen.encode(converter.shown()));
+        }
+        if (input.complete() && !pending) {
+            converter.convert(input.frame.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
+            input.filled = 0;
+            pending = true;
+        }
+        const Nanoseconds time = now();
+        if (pending && time >= nextShow) {
+            terminalSession::write(screen.encode(converter.shown()));
+            pending = false;
+            shownAny = true;
+            nextShow = std::max(nextShow + interval, time);
+            continue;
+        }
+        if (input.ended && !pending) break;
+
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {frameFd, POLLIN, 0}};
+        const nfds_t count = !input.ended && !input.complete() ? 2 : 1;
+        Nanoseconds wait = pending ? nextShow - time : -1;
+        if (parser.escapePending()) {
+            const Nanoseconds escapeWait = Nanoseconds{InputParser::escapeTimeoutMs} * 1'000'000;
+            wait = wait < 0 ? escapeWait : std::min(wait, escapeWait);
+        }
+        timespec timeout{static_cast<time_t>(wait / 1'000'000'000), static_cast<long>(wait % 1'000'000'000)};
+        const int ready = ::ppoll(fds, count, wait < 0 ? nullptr : &timeout, nullptr);
+        if (ready < 0 && errno != EINTR) break;
+        const auto nowMs = static_cast<std::uint32_t>(now() / 1'000'000);
+        if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) break;  // the terminal is gone
+        if (ready > 0 && (fds[0].revents & POLLIN) != 0) {
+            unsigned char bytes[256];
+            const std::size_t got = terminalSession::read(bytes, sizeof bytes);
+            parser.feed(bytes, got, nowMs, keys);
+        }
+        parser.tick(nowMs, keys);
+        if (ready > 0 && count == 2 && fds[1].revents != 0) input.read(false);
+    }
+    terminalSession::leave();
+    return keys.quit ? std::string() : input.problem();
+}
+
+std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png) {
+    const Extent source = *options.raw;
+    FrameInput input(frameFd, frameBytes(options));
+    PictureConverter converter(options.renderer, blockFor(options), options.dither);
+    converter.setSizes(source.width, source.height, videoCells(options, options.size.value_or(outputTerminalSize())));
+    bool any = false;
+    while (!input.ended) {
+        input.read(true);
+        if (input.complete()) {
+            converter.convert(input.frame.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
+            input.filled = 0;
+            any = true;
+        }
+    }
+    if (std::string problem = input.problem(); !problem.empty()) return problem;
+    if (!any) return "the video holds no frame";
+    return writeShownPng(converter.shown(), resolveColours(options.colours), png);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,151 @@
+// vantrel-view: pictures inline and raw video full-screen, through the
+// renderers. See viewUsage for the command line.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "console/headless/quoted_bytes.h"
+#include "tools/output_file.h"
+#include "tools/view/half_block_output.h"
+#include "tools/view/picture_converter.h"
+#include "tools/view/picture_file.h"
+#include "tools/view/still_printer.h"
+#include "tools/view/terminal_size.h"
+#include "tools/view/video_player.h"
+
+using namespace vantrel;
+
+namespace {
+
+constexpr int badInput = 2;
+constexpr int outputFailed = 1;
+
+void say(const std::string& message) { std::fprintf(stderr, "vantrel-view: %s\n", message.c_str()); }
+
+int fail(int status, const std::string& message) {
+    say(message);
+    return status;
+}
+
+std::string shownName(const std::string& path) { return path == "-" ? "standard input" : quotedName(path); }
+
+// The cells for a picture of width x height pixels.
+CellCount stillCells(const ViewOptions& options, int width, int height) {
+    const Extent terminal = outputTerminalSize();
+    FitRequest request;
+    request.cellAspect = options.cellAspect;
+    request.stretch = options.stretch;
+    if (options.size) {
+        request.columns = options.size->width;
+        request.rows = options.size->height;
+        request.enlarge = true;
+    } else {
+        request.columns = terminal.width;
+        request.rows = options.stretch ? terminal.height : 0;
+    }
+    return fitPicture(width, height, request);
+}
+
+int showStills(const ViewOptions& options, OutputFile* png) {
+    PictureConverter converter(options.renderer, blockFor(options), options.dither);
+    const ColourMode mode = resolveColours(options.colours);
+    int status = 0;
+    for (const std::string& path : options.files) {
+        RgbPicture picture;
+        const TargetSize target = [&](int width, int height, int& wantedWidth, int& wantedHeight) {
+            const CellCount samples =
+                samplesFor(options.renderer, blockFor(options), stillCells(options, width, height));
+            wantedWidth = samples.columns;
+            wantedHeight = samples.rows;
+        };
+        if (std::string error = loadPicture(path, target, PictureLimits{}, picture); !error.empty()) {
+            say(shownName(path) + ": " + error);
+            status = badInput;
+            continue;
+        }
+        converter.setSizes(picture.width, picture.height, stillCells(options, picture.width, picture.height));
+        const ShownPicture& shown = converter.convert(picture.rgb.get(), picture.rowBytes());
+        if (png != nullptr) {
+            if (std::string error = writeShownPng(shown, mode, *png); !error.empty()) {
+                return fail(outputFailed, "cannot write " + png->shownName() + ": " + error);
+            }
+        } else if (const std::error_code error = printShown(STDOUT_FILENO, shown, mode)) {
+            return fail(outputFailed, "cannot write to standard output: " + error.message());
+        }
+    }
+    return status;
+}
+
+// Video frames come from the file or from standard input; keys from the
+// terminal, which takes standard input's place when that is a pipe.
+int showVideo(const ViewOptions& options, OutputFile* png) {
+    const std::string path = options.files.empty() ? "-" : options.files.front();
+    int frameFd = -1;
+    if (path != "-") {
+        frameFd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (frameFd < 0) return fail(badInput, shownName(path) + ": cannot open: " + std::strerror(errno));
+    }
+    if (png != nullptr) {
+        const std::string error = videoToPng(options, frameFd >= 0 ? frameFd : STDIN_FILENO, *png);
+        if (!error.empty()) return fail(badInput, shownName(path) + ": " + error);
+        return 0;
+    }
+    if (::isatty(STDOUT_FILENO) == 0) return fail(badInput, "video needs a terminal on standard output (or --png)");
+    if (options.renderer == RendererKind::blocks && !blocksOnTerminal()) {
+        return fail(badInput, "this build cannot show --renderer blocks on a terminal (use --png)");
+    }
+    if (::isatty(STDIN_FILENO) != 0) {
+        if (frameFd < 0) return fail(badInput, "--raw reads video from a FILE or a pipe, not from the terminal");
+    } else {
+        if (frameFd < 0) frameFd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
+        const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+        if (frameFd < 0 || tty < 0 || ::dup2(tty, STDIN_FILENO) < 0) {
+            return fail(badInput, std::string("no terminal to read keys from: ") + std::strerror(errno));
+        }
+        ::close(tty);
+    }
+    if (std::string error = playVideo(options, frameFd); !error.empty()) {
+        return fail(badInput, shownName(path) + ": " + error);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ViewOptions options;
+    if (const std::string error = parseViewOptions(argc, argv, options); !error.empty()) return fail(badInput, error);
+    if (options.help) {
+        std::fputs(viewUsage, stdout);
+        return 0;
+    }
+    OutputFile png;
+    if (!options.pngPath.empty()) {
+        removeTemporaryFilesOnSignals();
+        if (std::string error = png.open(options.pngPath); !error.empty()) return fail(badInput, "--png: " + error);
+        for (const std::string& path : options.files) {
+            if (path == "-" && options.pngPath == "-") continue;
+            if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
+                struct stat file {};
+                const bool same = ::fstat(fd, &file) == 0 && png.writesInto(file.st_dev, file.st_ino);
+                ::close(fd);
+                if (same) return fail(badInput, "--png names the input file " + quotedName(path));
+            }
+        }
+    }
+    OutputFile* pngOutput = options.pngPath.empty() ? nullptr : &png;
+    const int status = options.raw ? showVideo(options, pngOutput) : showStills(options, pngOutput);
+    if (pngOutput != nullptr && status != outputFailed) {
+        // A picture appears only when there is one to show.
+        if (status == 0) {
+            if (std::string error = png.finish(); !error.empty()) return fail(outputFailed, error);
+            if (std::string error = png.commit(); !error.empty()) return fail(outputFailed, error);
+        }
+    }
+    return status;
+}

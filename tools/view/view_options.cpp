@@ -1,0 +1,198 @@
+#include "tools/view/view_options.h"
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+#include "console/headless/quoted_bytes.h"
+
+namespace vantrel {
+
+const char* const viewUsage =
+    "Usage: vantrel-view [OPTION]... FILE...\n"
+    "       vantrel-view --raw WxH [OPTION]... [FILE]\n"
+    "Show PNG and JPEG pictures in the terminal, inline like text, one after\n"
+    "another; or, with --raw, video of raw RGB frames full-screen. FILE '-' is\n"
+    "standard input.\n"
+    "\n"
+    "  --size COLSxROWS    fit into this many cells (default: the terminal's\n"
+    "                      width; a picture is not enlarged past one pixel a\n"
+    "                      cell column unless --size is given)\n"
+    "  --stretch           fill the size exactly instead of keeping the aspect\n"
+    "                      (the terminal's width and height without --size)\n"
+    "  --cell-aspect R     cell height over width (default 2)\n"
+    "  --renderer NAME     shade (default): 16 console colours through shade\n"
+    "                      characters; glyph: brightness by character shape;\n"
+    "                      blocks: two colours a cell with the upper half block,\n"
+    "                      for 256-colour and 24-bit terminals\n"
+    "  --block 1|2|4       pixels a cell, across and down, for shade and glyph\n"
+    "                      (default 1 for shade, 2 for glyph)\n"
+    "  --colours MODE      16, 256, truecolor or auto (default): auto reads\n"
+    "                      COLORTERM and TERM when standard output is a\n"
+    "                      terminal, and is 16 otherwise\n"
+    "  --dither            carry each cell's colour error on to its neighbours\n"
+    "                      (shade and glyph; the default)\n"
+    "  --no-dither         map each cell on its own\n"
+    "  --raw WxH           read raw video, W x H pixels of 3 bytes (red, green,\n"
+    "                      blue) a frame, from FILE or standard input; show it\n"
+    "                      full-screen until it ends, or Escape, q or Ctrl-C\n"
+    "  --fps N             video frames a second (default: as they arrive, at\n"
+    "                      most 100)\n"
+    "  --png OUT           write what would be shown as a PNG picture, 8x12\n"
+    "                      pixels a cell, instead of showing it (one FILE; for\n"
+    "                      video, its last frame); '-' is standard output\n"
+    "  --help              show this text and exit\n"
+    "\n"
+    "For example: ffmpeg -i in.mp4 -f rawvideo -pix_fmt rgb24 -vf scale=640:360 - |\n"
+    "             vantrel-view --raw 640x360\n"
+    "\n"
+    "Exit status: 0 when everything was shown; 2 for a bad argument, or when a\n"
+    "file could not be read or decoded (one line on stderr each; the other files\n"
+    "are still shown), or a video ends in the middle of a frame; 1 when the\n"
+    "output cannot be written.\n";
+
+namespace {
+
+template <class Int>
+bool parseWhole(std::string_view text, Int& value) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    return !text.empty() && error == std::errc{} && end == last;
+}
+
+// "WxH" with both whole numbers in 1..limit.
+bool parseExtent(std::string_view text, int limit, Extent& extent) {
+    const std::size_t x = text.find('x');
+    if (x == std::string_view::npos) return false;
+    return parseWhole(text.substr(0, x), extent.width) && parseWhole(text.substr(x + 1), extent.height) &&
+           extent.width >= 1 && extent.height >= 1 && extent.width <= limit && extent.height <= limit;
+}
+
+std::string needs(std::string_view name, const char* what, std::string_view value) {
+    return std::string(name) + " needs " + what + ", not " + quotedInput(value);
+}
+
+}  // namespace
+
+std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& options) {
+    bool seenBlock = false, seenDither = false;
+    std::vector<std::string_view> seen;
+    bool optionsEnd = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (optionsEnd || arg == "-" || arg.substr(0, 1) != "-") {
+            options.files.emplace_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnd = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (arg.substr(0, 2) != "--") return "unknown option " + quotedInput(arg) + " (see --help)";
+
+        std::string_view name = arg;
+        std::string_view value;
+        bool hasValue = false;
+        if (const std::size_t equals = arg.find('='); equals != std::string_view::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+            hasValue = true;
+        }
+        const bool isFlag = name == "--stretch" || name == "--dither" || name == "--no-dither";
+        const bool known = isFlag || name == "--size" || name == "--cell-aspect" || name == "--renderer" ||
+                           name == "--block" || name == "--colours" || name == "--colors" || name == "--raw" ||
+                           name == "--fps" || name == "--png";
+        if (!known) return "unknown option " + quotedInput(name) + " (see --help)";
+        const std::string_view key = name == "--colors" ? "--colours" : name == "--no-dither" ? "--dither" : name;
+        for (std::string_view s : seen) {
+            if (s == key) return std::string(key) + " is given more than once";
+        }
+        seen.push_back(key);
+        if (isFlag) {
+            if (hasValue) return std::string(name) + " takes no value";
+            if (name == "--stretch") {
+                options.stretch = true;
+            } else {
+                options.dither = name == "--dither";
+                seenDither = true;
+            }
+            continue;
+        }
+        if (!hasValue) {
+            if (i + 1 >= argc) return std::string(name) + " needs a value";
+            value = argv[++i];
+        }
+
+        if (name == "--size") {
+            Extent e;
+            if (!parseExtent(value, maxCellSide, e)) return needs(name, "COLSxROWS, each 1 to 1000", value);
+            options.size = e;
+        } else if (name == "--raw") {
+            Extent e;
+            if (!parseExtent(value, maxRawSide, e)) return needs(name, "WxH in pixels, each 1 to 16384", value);
+            options.raw = e;
+        } else if (name == "--cell-aspect") {
+            double r = 0;
+            if (!parseWhole(value, r) || !std::isfinite(r) || r < 0.25 || r > 8) {
+                return needs(name, "a number from 0.25 to 8", value);
+            }
+            options.cellAspect = r;
+        } else if (name == "--renderer") {
+            if (value == "shade") {
+                options.renderer = RendererKind::shade;
+            } else if (value == "glyph") {
+                options.renderer = RendererKind::glyph;
+            } else if (value == "blocks") {
+                options.renderer = RendererKind::blocks;
+            } else {
+                return needs(name, "shade, glyph or blocks", value);
+            }
+        } else if (name == "--block") {
+            int b = 0;
+            if (!parseWhole(value, b) || (b != 1 && b != 2 && b != 4)) return needs(name, "1, 2 or 4", value);
+            options.block = static_cast<BlockSize>(b);
+            seenBlock = true;
+        } else if (name == "--colours" || name == "--colors") {
+            if (value == "16") {
+                options.colours = ColourChoice::ansi16;
+            } else if (value == "256") {
+                options.colours = ColourChoice::ansi256;
+            } else if (value == "truecolor" || value == "24bit") {
+                options.colours = ColourChoice::truecolor;
+            } else if (value == "auto") {
+                options.colours = ColourChoice::automatic;
+            } else {
+                return needs(name, "16, 256, truecolor or auto", value);
+            }
+        } else if (name == "--fps") {
+            if (!parseWhole(value, options.fps) || options.fps < 1 || options.fps > maxFramesPerSecond) {
+                return needs(name, "a whole number from 1 to 100", value);
+            }
+        } else {  // --png
+            if (value.empty()) return "--png needs a file name";
+            options.pngPath = value;
+        }
+    }
+    if (options.help) return {};
+
+    if (seenBlock && options.renderer == RendererKind::blocks) return "--block applies to shade and glyph, not blocks";
+    if (seenDither && options.dither && options.renderer == RendererKind::blocks) {
+        return "--dither applies to shade and glyph, not blocks";
+    }
+    if (options.renderer == RendererKind::blocks) options.dither = false;
+    if (options.raw) {
+        if (options.files.size() > 1) return "--raw reads one FILE (or standard input)";
+    } else {
+        if (options.fps != 0) return "--fps applies to --raw video";
+        if (options.files.empty()) return "no FILE given (see --help)";
+        if (!options.pngPath.empty() && options.files.size() > 1) return "--png writes one picture: give one FILE";
+    }
+    return {};
+}
+
+}  // namespace vantrel

@@ -1,0 +1,59 @@
+// The command line of vantrel-view (and of vantrel-quality, which reads the
+// same options to judge what the viewer would show).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "vantrel/conversion.h"
+
+namespace vantrel {
+
+enum class RendererKind { shade, glyph, blocks };
+enum class ColourChoice { ansi16, ansi256, truecolor, automatic };
+
+// A size in cells, or in pixels for --raw.
+struct Extent {
+    int width = 0;
+    int height = 0;
+};
+
+// The largest --size on either side: a grid of cells no terminal exceeds.
+inline constexpr int maxCellSide = 1000;
+// The largest --raw frame side.
+inline constexpr int maxRawSide = 16384;
+// The fastest paced or free-running video.
+inline constexpr int maxFramesPerSecond = 100;
+
+struct ViewOptions {
+    std::vector<std::string> files;        // "-" is standard input
+    std::optional<Extent> size;            // --size COLSxROWS
+    double cellAspect = 2.0;               // cell height / cell width
+    bool stretch = false;
+    RendererKind renderer = RendererKind::shade;
+    std::optional<BlockSize> block;        // default: blockFor(renderer)
+    ColourChoice colours = ColourChoice::automatic;
+    bool dither = true;
+    std::optional<Extent> raw;             // --raw WxH: video of raw RGB frames
+    int fps = 0;                           // 0: as frames arrive, at most maxFramesPerSecond
+    std::string pngPath;                   // --png OUT; empty: print
+    bool help = false;
+};
+
+// The block of a renderer when --block is not given: one pixel a cell for
+// shade (the area average has already mixed each cell's pixels, in linear
+// light), two by two for glyph (its four quadrants choose the shape).
+inline BlockSize blockFor(const ViewOptions& options) {
+    if (options.block) return *options.block;
+    return options.renderer == RendererKind::glyph ? BlockSize::two : BlockSize::one;
+}
+
+// Reads argv[1..argc-1]. Options take their value as the next argument or
+// after '='; "--" ends the options. Returns an empty string, or one line
+// saying what is wrong. `program` names the tool in messages.
+std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& options);
+
+extern const char* const viewUsage;
+
+}  // namespace vantrel
