@@ -71,10 +71,10 @@ void ErrorDiffusion::convert(const Pixel* samples, int stride, Cell* cells) {
             const LinearRgb seen = seenColourLinear(cell);
             LinearRgb error{mean.red - seen.red, mean.green - seen.green, mean.blue - seen.blue};
             if (grey_) error.red = error.blue = error.green;
-            addShare(here[column + step], error, 7.0f / 16.0f);
-            addShare(next[column - step], error, 3.0f / 16.0f);
-            addShare(next[column], error, 5.0f / 16.0f);
-            addShare(next[column + step], error, 1.0f / 16.0f);
+            addShare(here[column + step], error, carriedShare * 7.0f / 16.0f);
+            addShare(next[column - step], error, carriedShare * 3.0f / 16.0f);
+            addShare(next[column], error, carriedShare * 5.0f / 16.0f);
+            addShare(next[column + step], error, carriedShare * 1.0f / 16.0f);
         }
     }
 }

@@ -117,13 +117,15 @@ std::string readJpeg(std::FILE* file, const TargetSize& target, const PictureLim
     const std::int64_t fullHeight = decoder.height();
     if (fullWidth * fullHeight > limits.maxJpegPixels) return tooLarge(fullWidth, fullHeight, limits.maxJpegPixels);
 
-    int wantedWidth = 1, wantedHeight = 1;
+    // Without a target, in full.
+    int wantedWidth = static_cast<int>(fullWidth), wantedHeight = static_cast<int>(fullHeight);
     if (target) target(static_cast<int>(fullWidth), static_cast<int>(fullHeight), wantedWidth, wantedHeight);
-    // The strongest reduction that keeps twice the wanted pixels; then, if
+    // The strongest reduction that keeps four times the wanted pixels each
+    // way (the decoder averages the bytes, not the light); then, if
     // that is still too large to hold, a stronger one.
     unsigned denominator = 8;
-    while (denominator > 1 && ((fullWidth + denominator - 1) / denominator < 2 * std::int64_t{wantedWidth} ||
-                               (fullHeight + denominator - 1) / denominator < 2 * std::int64_t{wantedHeight})) {
+    while (denominator > 1 && ((fullWidth + denominator - 1) / denominator < 4 * std::int64_t{wantedWidth} ||
+                               (fullHeight + denominator - 1) / denominator < 4 * std::int64_t{wantedHeight})) {
         denominator /= 2;
     }
     for (;; denominator *= 2) {

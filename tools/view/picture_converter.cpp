@@ -24,6 +24,7 @@ PictureConverter::PictureConverter(RendererKind renderer, BlockSize block, bool 
     if (renderer == RendererKind::shade) {
         shade_ = std::make_unique<ShadeRenderer>();
         shade_->buildTable(0);
+        if (block == BlockSize::one) lookup_ = std::make_unique<ShadeLookup>(*shade_);
     } else if (renderer == RendererKind::glyph) {
         glyph_ = std::make_unique<GlyphRenderer>();
         glyph_->buildTable(printableOnly);
@@ -32,10 +33,16 @@ PictureConverter::PictureConverter(RendererKind renderer, BlockSize block, bool 
     const BlockSize b = block_;
     if (shade_) {
         const ShadeRenderer* shade = shade_.get();
+        ShadeLookup* lookup = lookup_.get();
         diffusion_.emplace(
-            [shade, b](const PixelImage& pixels) {
+            [shade, lookup, b](const PixelImage& pixels) {
                 Cell cell = 0;
-                shade->convert(pixels, b, CellGrid{&cell, 1, 1, 1});
+                if (lookup != nullptr) {
+                    const Pixel input = lookup->input(pixels.pixels[0]);
+                    shade->convert(PixelImage{&input, 1, 1, 1}, b, CellGrid{&cell, 1, 1, 1});
+                } else {
+                    shade->convert(pixels, b, CellGrid{&cell, 1, 1, 1});
+                }
                 return cell;
             },
             false, 1.0f);
@@ -88,6 +95,9 @@ const ShownPicture& PictureConverter::convert(const std::uint8_t* rgb, std::ptrd
     }
     const CellGrid grid{shown_.cells.data(), shown_.columns, shown_.rows, shown_.columns};
     if (shade_) {
+        if (lookup_) {
+            for (Pixel& p : samples_) p = lookup_->input(p);
+        }
         shade_->convert(image, block_, grid);
     } else {
         glyph_->convert(image, block_, grid);

@@ -16,6 +16,7 @@
 #include "tools/view/area_scaler.h"
 #include "tools/view/error_diffusion.h"
 #include "tools/view/picture_fit.h"
+#include "tools/view/shade_lookup.h"
 #include "tools/view/shown_picture.h"
 
 namespace vantrel {
@@ -40,6 +41,7 @@ private:
     BlockSize block_;
     std::unique_ptr<ShadeRenderer> shade_;
     std::unique_ptr<GlyphRenderer> glyph_;
+    std::unique_ptr<ShadeLookup> lookup_;  // shade, one pixel a cell
     std::optional<ErrorDiffusion> diffusion_;
     AreaScaler scaler_;
     int sampleWidth_ = 0;

@@ -27,7 +27,8 @@ using TargetSize = std::function<void(int fullWidth, int fullHeight, int& width,
 
 // Reads a PNG or JPEG (told apart by their first byte) from `file`. A JPEG
 // is decoded at the smallest of 1/8, 1/4 and 1/2 of its size that keeps at
-// least twice the target's pixels each way (else in full). Returns an empty
+// least four times the target's pixels each way (else, or without a target, in
+// full). Returns an empty
 // string, or what is wrong (without the file's name).
 std::string readPicture(std::FILE* file, const TargetSize& target, const PictureLimits& limits, RgbPicture& out);
 

@@ -21,4 +21,19 @@ CellCount fitPicture(int width, int height, const FitRequest& request) {
     return cells;
 }
 
+CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int height) {
+    FitRequest request;
+    request.cellAspect = options.cellAspect;
+    request.stretch = options.stretch;
+    if (options.size) {
+        request.columns = options.size->width;
+        request.rows = options.size->height;
+        request.enlarge = true;
+    } else {
+        request.columns = terminal.width;
+        request.rows = options.stretch ? terminal.height : 0;
+    }
+    return fitPicture(width, height, request);
+}
+
 }  // namespace vantrel

@@ -129,7 +129,7 @@ private:
 std::string playVideo(const ViewOptions& options, int frameFd) {
     const Extent source = *options.raw;
     FrameInput input(frameFd, frameBytes(options));
-    PictureConverter converter(options.renderer, blockFor(options), options.dither);
+    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const ColourMode mode = resolveColours(options.colours);
     VideoScreen screen(options.renderer, mode);
     if (!terminalSession::enter()) return "standard input and output must be a terminal";
@@ -202,7 +202,7 @@ std::string playVideo(const ViewOptions& options, int frameFd) {
 std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png) {
     const Extent source = *options.raw;
     FrameInput input(frameFd, frameBytes(options));
-    PictureConverter converter(options.renderer, blockFor(options), options.dither);
+    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     converter.setSizes(source.width, source.height, videoCells(options, options.size.value_or(outputTerminalSize())));
     bool any = false;
     while (!input.ended) {

@@ -36,23 +36,11 @@ std::string shownName(const std::string& path) { return path == "-" ? "standard 
 
 // The cells for a picture of width x height pixels.
 CellCount stillCells(const ViewOptions& options, int width, int height) {
-    const Extent terminal = outputTerminalSize();
-    FitRequest request;
-    request.cellAspect = options.cellAspect;
-    request.stretch = options.stretch;
-    if (options.size) {
-        request.columns = options.size->width;
-        request.rows = options.size->height;
-        request.enlarge = true;
-    } else {
-        request.columns = terminal.width;
-        request.rows = options.stretch ? terminal.height : 0;
-    }
-    return fitPicture(width, height, request);
+    return fitStill(options, outputTerminalSize(), width, height);
 }
 
 int showStills(const ViewOptions& options, OutputFile* png) {
-    PictureConverter converter(options.renderer, blockFor(options), options.dither);
+    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const ColourMode mode = resolveColours(options.colours);
     int status = 0;
     for (const std::string& path : options.files) {

@@ -31,8 +31,8 @@ const char* const viewUsage =
     "                      COLORTERM and TERM when standard output is a\n"
     "                      terminal, and is 16 otherwise\n"
     "  --dither            carry each cell's colour error on to its neighbours\n"
-    "                      (shade and glyph; the default)\n"
-    "  --no-dither         map each cell on its own\n"
+    "                      (the default for shade)\n"
+    "  --no-dither         map each cell on its own (the default for glyph)\n"
     "  --raw WxH           read raw video, W x H pixels of 3 bytes (red, green,\n"
     "                      blue) a frame, from FILE or standard input; show it\n"
     "                      full-screen until it ends, or Escape, q or Ctrl-C\n"
@@ -181,10 +181,9 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
     if (options.help) return {};
 
     if (seenBlock && options.renderer == RendererKind::blocks) return "--block applies to shade and glyph, not blocks";
-    if (seenDither && options.dither && options.renderer == RendererKind::blocks) {
-        return "--dither applies to shade and glyph, not blocks";
+    if (seenDither && options.renderer == RendererKind::blocks) {
+        return "--dither and --no-dither apply to shade and glyph, not blocks";
     }
-    if (options.renderer == RendererKind::blocks) options.dither = false;
     if (options.raw) {
         if (options.files.size() > 1) return "--raw reads one FILE (or standard input)";
     } else {

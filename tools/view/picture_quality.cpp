@@ -1,0 +1,62 @@
+#include "tools/view/picture_quality.h"
+
+#include "vantrel/seen_colour.h"
+#include "tools/view/colour_difference.h"
+
+namespace vantrel {
+
+std::vector<LinearRgb> seenColours(const ShownPicture& shown, ColourMode mode) {
+    std::vector<LinearRgb> seen;
+    seen.reserve(static_cast<std::size_t>(shown.columns) * shown.rows);
+    for (int row = 0; row < shown.rows; ++row) {
+        for (int column = 0; column < shown.columns; ++column) {
+            const std::size_t i = static_cast<std::size_t>(row) * shown.columns + column;
+            if (shown.renderer != RendererKind::blocks) {
+                seen.push_back(seenColourLinear(shown.cells[i]));
+                continue;
+            }
+            const std::size_t top = static_cast<std::size_t>(2 * row) * shown.columns + column;
+            const LinearRgb a = toLinear(shownHalf(mode, shown.halves[top]));
+            const LinearRgb b = toLinear(shownHalf(mode, shown.halves[top + shown.columns]));
+            seen.push_back({(a.red + b.red) / 2, (a.green + b.green) / 2, (a.blue + b.blue) / 2});
+        }
+    }
+    return seen;
+}
+
+namespace {
+
+double meanDifference(const std::vector<LinearRgb>& first, const std::vector<LinearRgb>& second) {
+    double sum = 0;
+    for (std::size_t i = 0; i < first.size(); ++i) sum += ciede2000(toLab(first[i]), toLab(second[i]));
+    return first.empty() ? 0.0 : sum / static_cast<double>(first.size());
+}
+
+// The grid averaged over 2x2-cell blocks (at an odd edge, over the cells there).
+std::vector<LinearRgb> blurred(const std::vector<LinearRgb>& grid, int columns, int rows) {
+    std::vector<LinearRgb> out;
+    for (int row = 0; row < rows; row += 2) {
+        for (int column = 0; column < columns; column += 2) {
+            LinearRgb sum{0, 0, 0};
+            int n = 0;
+            for (int y = row; y < rows && y < row + 2; ++y) {
+                for (int x = column; x < columns && x < column + 2; ++x, ++n) {
+                    const LinearRgb& c = grid[static_cast<std::size_t>(y) * columns + x];
+                    sum = {sum.red + c.red, sum.green + c.green, sum.blue + c.blue};
+                }
+            }
+            out.push_back({sum.red / n, sum.green / n, sum.blue / n});
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+QualityFigures compareGrids(const std::vector<LinearRgb>& seen, const std::vector<LinearRgb>& reference, int columns,
+                            int rows) {
+    return {meanDifference(seen, reference),
+            meanDifference(blurred(seen, columns, rows), blurred(reference, columns, rows))};
+}
+
+}  // namespace vantrel
