@@ -23,12 +23,14 @@ struct ErrorManager {
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
     bool truncated;
+    bool notJpeg;
 };
 
 [[noreturn]] void onError(j_common_ptr info) {
     auto* errors = reinterpret_cast<ErrorManager*>(info->err);
     const int code = errors->manager.msg_code;
     errors->truncated = code == JERR_INPUT_EOF || code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER;
+    errors->notJpeg = code == JERR_NO_SOI;
     (*info->err->format_message)(info, errors->message);
     std::longjmp(errors->jump, 1);
 }
@@ -93,6 +95,7 @@ public:
 
     std::string failure() const {
         if (errors_.truncated) return "truncated JPEG file";
+        if (errors_.notJpeg) return "not a PNG or JPEG picture";
         return std::string("corrupt JPEG file (") + errors_.message + ")";
     }
 

@@ -13,6 +13,7 @@ namespace {
 
 std::string failure(const png_image& image, std::FILE* file) {
     if (std::feof(file)) return "truncated PNG file";
+    if (std::strcmp(image.message, "Not a PNG file") == 0) return "not a PNG or JPEG picture";
     return std::string("corrupt PNG file (") + image.message + ")";
 }
 

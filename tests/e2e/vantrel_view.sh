@@ -1,0 +1,127 @@
+#!/bin/sh
+# End to end: the real vantrel-view. Pictures: --help, bad arguments and bad
+# files (one line each on stderr, status 2, the other files still shown).
+# Raw video in a detached tmux pane, piped in as from ffmpeg: shown on the
+# alternate screen, quit with q, Escape and Ctrl-C, ended by the end of the
+# input and by a frame cut short; each time the exit status and the
+# terminal restored (main screen, cursor shown, mouse off, termios as before).
+# Usage: vantrel_view.sh PATH-TO-VANTREL-VIEW     (exit 77: skipped)
+set -u
+bin="$1"
+dir=$(mktemp -d)
+sock="vantrel-view-e2e-$$"
+t() { tmux -L "$sock" -f /dev/null "$@"; }
+cleanup() {
+    command -v tmux >/dev/null 2>&1 && t kill-server >/dev/null 2>&1
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    if command -v tmux >/dev/null 2>&1 && t has-session -t e2e 2>/dev/null; then
+        echo "--- pane:"
+        t capture-pane -p -t e2e | head -n 30
+    fi
+    exit 1
+}
+
+# One 64x36 frame of orange (255, 128, 0): 9 pixels doubled 8 times.
+printf '\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000' >"$dir/frame"
+for _ in 1 2 3 4 5 6 7 8; do cat "$dir/frame" "$dir/frame" >"$dir/twice" && mv "$dir/twice" "$dir/frame"; done
+[ "$(wc -c <"$dir/frame")" -eq 6912 ] || fail "could not make a frame"
+cat "$dir/frame" "$dir/frame" "$dir/frame" >"$dir/three"
+cat "$dir/frame" >"$dir/short" && head -c 3000 "$dir/frame" >>"$dir/short"
+
+# --- pictures, without a terminal
+"$bin" --help >"$dir/out" 2>&1 || fail "--help: status $?"
+grep -q -- "--raw WxH" "$dir/out" || fail "--help does not describe --raw"
+"$bin" --raw 64x36 --size 20x10 --png "$dir/picture.png" <"$dir/frame" || fail "--png from a raw frame: status $?"
+head -c $(($(wc -c <"$dir/picture.png") / 2)) "$dir/picture.png" >"$dir/cut.png"
+for args in "" "--size 0x5 $dir/picture.png" "--renderer fancy $dir/picture.png" "--block 3 $dir/picture.png" \
+    "--fps 30 $dir/picture.png" "--renderer blocks --block 2 $dir/picture.png" "--frobnicate $dir/picture.png"; do
+    # shellcheck disable=SC2086 # the arguments are a list
+    "$bin" $args >"$dir/out" 2>"$dir/err"
+    status=$?
+    [ "$status" -eq 2 ] || fail "'$args': status $status, not 2"
+    [ "$(wc -l <"$dir/err")" -eq 1 ] || fail "'$args': stderr is not one line: $(cat "$dir/err")"
+    [ -s "$dir/out" ] && fail "'$args': wrote to standard output"
+done
+"$bin" --size 20x10 "$dir/missing.png" "$dir/cut.png" "$dir/picture.png" "$dir/frame" >"$dir/out" 2>"$dir/err"
+status=$?
+[ "$status" -eq 2 ] || fail "bad files: status $status, not 2"
+[ "$(wc -l <"$dir/err")" -eq 3 ] || fail "bad files: not one line each: $(cat "$dir/err")"
+grep -q "missing.png': cannot open: No such file" "$dir/err" || fail "no reason for the missing file: $(cat "$dir/err")"
+grep -q "cut.png': truncated PNG file" "$dir/err" || fail "no reason for the truncated file: $(cat "$dir/err")"
+grep -q "frame': not a PNG or JPEG picture" "$dir/err" || fail "no reason for the raw file: $(cat "$dir/err")"
+[ "$(wc -l <"$dir/out")" -ge 5 ] || fail "the good file between the bad ones was not shown"
+"$bin" --raw 64x36 <"$dir/frame" >"$dir/out" 2>"$dir/err"
+[ $? -eq 2 ] && grep -q "terminal" "$dir/err" || fail "video without a terminal: $(cat "$dir/err")"
+
+if ! command -v tmux >/dev/null 2>&1; then
+    echo "SKIP: tmux is not installed (the picture checks passed)"
+    exit 77
+fi
+
+# --- video in a tmux pane
+t new-session -d -s e2e -x 80 -y 24 || fail "tmux would not start"
+t set -s escape-time 0
+pane() { t display-message -p -t e2e "$1"; }
+wait_for() {
+    n=0
+    while [ "$(pane "$1")" != "$3" ]; do
+        n=$((n + 1))
+        [ "$n" -gt "$2" ] && return 1
+        sleep 0.1
+    done
+    return 0
+}
+# $1: the command that writes the frames; $2: whether to wait for the show.
+start_view() {
+    rm -f "$dir/status" "$dir/before" "$dir/after" "$dir/err"
+    t respawn-pane -k -t e2e "trap : INT; echo main screen text; stty -g >'$dir/before'; $1 | '$bin' --raw 64x36 2>'$dir/err'; echo \$? >'$dir/status'; stty -g >'$dir/after'; exec sleep 60"
+    if [ "$2" = wait ]; then
+        wait_for '#{alternate_on}#{cursor_flag}' 50 '10' || fail "no alternate screen with the cursor hidden"
+    fi
+}
+check_restored() {
+    n=0
+    while [ ! -s "$dir/after" ]; do
+        n=$((n + 1))
+        [ "$n" -gt 100 ] && fail "$1: vantrel-view did not end"
+        sleep 0.1
+    done
+    [ "$(cat "$dir/status")" = "$2" ] || fail "$1: exit status $(cat "$dir/status"), not $2 ($(cat "$dir/err"))"
+    [ "$(pane '#{alternate_on}')" = 0 ] || fail "$1: still on the alternate screen"
+    [ "$(pane '#{cursor_flag}')" = 1 ] || fail "$1: cursor still hidden"
+    [ "$(pane '#{mouse_any_flag}')" = 0 ] || fail "$1: mouse reporting still on"
+    cmp -s "$dir/before" "$dir/after" || fail "$1: termios not restored"
+    t capture-pane -p -t e2e | grep -q "main screen text" || fail "$1: the main screen's contents are not back"
+}
+# Frames every 50 ms until the viewer stops reading.
+endless="while cat '$dir/frame'; do sleep 0.05; done"
+
+start_view "$endless" wait
+sleep 0.5
+t capture-pane -e -p -t e2e >"$dir/shown"
+grep -q "$(printf '\033')\\[" "$dir/shown" || fail "the video shows no colours"
+grep -q "main screen text" "$dir/shown" && fail "the main screen showed through"
+t send-keys -t e2e q
+check_restored "q" 0
+
+start_view "$endless" wait
+t send-keys -t e2e Escape
+check_restored "Escape" 0
+
+start_view "$endless" wait
+t send-keys -t e2e C-c
+check_restored "Ctrl-C" 130
+
+start_view "cat '$dir/three'" nowait
+check_restored "end of input" 0
+
+start_view "cat '$dir/short'" nowait
+check_restored "a frame cut short" 2
+grep -q "ends in the middle of a frame (3000 of 6912 bytes)" "$dir/err" || fail "cut short: $(cat "$dir/err")"
+
+echo "e2e: all checks passed"
