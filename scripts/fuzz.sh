@@ -4,15 +4,18 @@
 #   input-parser   the terminal input parser
 #   input-script   the headless host's input script parser
 #   cell-frames    the cell frame reader
-# Needs clang with its runtime libraries (Debian: clang, libclang-rt-dev).
+#   png-picture    the PNG reader of vantrel-view
+#   jpeg-picture   the JPEG reader of vantrel-view
+# Needs clang with its runtime libraries (Debian: clang, libclang-rt-dev), and
+# for the pictures libpng and libjpeg-turbo.
 set -eu
 cd "$(dirname "$0")/.."
 target="${1:-}"
 seconds="${2:-60}"
 case "$target" in
-    input-parser | input-script | cell-frames) ;;
+    input-parser | input-script | cell-frames | png-picture | jpeg-picture) ;;
     *)
-        echo "usage: fuzz.sh input-parser|input-script|cell-frames [SECONDS]" >&2
+        echo "usage: fuzz.sh input-parser|input-script|cell-frames|png-picture|jpeg-picture [SECONDS]" >&2
         exit 2
         ;;
 esac
@@ -42,11 +45,19 @@ case "$target" in
         max_len=20000  # two frames and part of a third
         head -c 17000 tests/terminal_flight.cells >"$out/corpus/flight"
         ;;
+    png-picture | jpeg-picture)
+        sources="tools/view/picture_file.cpp tools/view/png_picture.cpp tools/view/jpeg_picture.cpp"
+        libraries="-lpng -ljpeg"
+        max_len=4096
+        # Small pictures of each kind, made by the libraries themselves.
+        clang++ -std=c++20 -O1 tests/fuzz/picture_seeds.cpp -lpng -ljpeg -o "$out/picture_seeds"
+        "$out/picture_seeds" "$out/corpus"
+        ;;
 esac
 
-# shellcheck disable=SC2086 # $sources is a list
+# shellcheck disable=SC2086 # $sources and $libraries are lists
 clang++ -std=c++20 -g -O1 -I. -Irender/include -Iterminal/include -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-    "tests/fuzz/$name.cpp" $sources -o "$out/$name"
+    "tests/fuzz/$name.cpp" $sources ${libraries:-} -o "$out/$name"
 
 status=0
 "$out/$name" -artifact_prefix="$out/" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 "$out/corpus" \
