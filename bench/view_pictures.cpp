@@ -1,6 +1,8 @@
 // Writes the pictures made in picture_scenes.cpp as PNG files, for trying
 // and measuring the viewer: view_pictures DIRECTORY [WIDTH HEIGHT]
-// (default 640x480) gives gradient.png, scene.png and chart.png.
+// (default 640x480) gives gradient.png, scene.png and chart.png, and
+// scene.rgb: 30 frames of raw video (3 bytes a pixel) panning across the
+// scene, for vantrel-view --raw WIDTHxHEIGHT.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -39,5 +41,16 @@ int main(int argc, char** argv) {
         }
         if (std::fclose(file) != 0) return 1;
     }
+    constexpr int frames = 30, step = 4;
+    const RgbPicture wide = scenePicture(width + frames * step, height);
+    const std::string path = std::string(argv[1]) + "/scene.rgb";
+    std::FILE* video = std::fopen(path.c_str(), "wb");
+    if (video == nullptr) return 1;
+    for (int f = 0; f < frames; ++f) {
+        for (int y = 0; y < height; ++y) {
+            std::fwrite(wide.rgb.get() + y * wide.rowBytes() + f * step * 3, 1, static_cast<std::size_t>(width) * 3, video);
+        }
+    }
+    if (std::fclose(video) != 0) return 1;
     return 0;
 }
