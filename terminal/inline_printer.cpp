@@ -1,15 +1,10 @@
 #include "vantrel/inline_printer.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
-#include <cstring>
 #include <optional>
 
-#include "terminal/byte_writer.h"
 #include "terminal/glyph_table.h"
+#include "terminal/grid_output.h"
 #include "vantrel/visible_cell.h"
 
 namespace vantrel {
@@ -17,11 +12,6 @@ namespace vantrel {
 namespace {
 
 constexpr std::string_view reset = "\x1b[0m";
-
-bool validGrid(const Cell* cells, int columns, int rows, int pitch) {
-    if (columns < 0 || rows < 0 || pitch < columns) return false;
-    return cells != nullptr || columns == 0 || rows == 0;
-}
 
 // The grid as text, handed to `out` piece by piece (out.put(bytes, n)).
 template <class Output>
@@ -58,86 +48,22 @@ void printGrid(Output& out, const Cell* cells, int columns, int rows, int pitch,
     }
 }
 
-struct CountingOutput {
-    std::size_t size = 0;
-    void put(const char*, std::size_t n) { size += n; }
-};
-
-struct BufferOutput {
-    ByteWriter writer;
-    void put(const char* bytes, std::size_t n) { writer.put(bytes, n); }
-};
-
-// Collects the output in a fixed buffer and writes it out whenever full.
-class DescriptorOutput {
-public:
-    explicit DescriptorOutput(int descriptor) : fd(descriptor) {}
-
-    void put(const char* bytes, std::size_t n) {
-        if (failure) return;
-        if (n > buffer.size() - used) flush();
-        if (n > buffer.size()) {
-            writeAll(bytes, n);
-        } else {
-            std::memcpy(buffer.data() + used, bytes, n);
-            used += n;
-        }
-    }
-    void flush() {
-        writeAll(buffer.data(), used);
-        used = 0;
-    }
-    std::error_code error() const { return failure; }
-
-private:
-    void writeAll(const char* bytes, std::size_t n) {
-        while (n > 0 && !failure) {
-            const ssize_t w = ::write(fd, bytes, n);
-            if (w > 0) {
-                bytes += w;
-                n -= static_cast<std::size_t>(w);
-            } else if (w == 0) {
-                failure = std::make_error_code(std::errc::io_error);
-            } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                pollfd p{fd, POLLOUT, 0};
-                if (::poll(&p, 1, -1) < 0 && errno != EINTR) failure = {errno, std::system_category()};
-            } else if (errno != EINTR) {
-                failure = {errno, std::system_category()};
-            }
-        }
-    }
-
-    int fd;
-    std::array<char, 4096> buffer;
-    std::size_t used = 0;
-    std::error_code failure;
-};
-
 }  // namespace
 
 std::size_t inlineSize(const Cell* cells, int columns, int rows, int pitch, ColourMode mode) {
     if (!validGrid(cells, columns, rows, pitch)) return 0;
-    CountingOutput out;
-    printGrid(out, cells, columns, rows, pitch, mode);
-    return out.size;
+    return printedSize([&](auto& out) { printGrid(out, cells, columns, rows, pitch, mode); });
 }
 
 std::size_t printInline(const Cell* cells, int columns, int rows, int pitch, ColourMode mode, char* out,
                         std::size_t capacity) {
     if (!validGrid(cells, columns, rows, pitch)) return 0;
-    const std::size_t size = inlineSize(cells, columns, rows, pitch, mode);
-    if (size > capacity || out == nullptr) return 0;
-    BufferOutput writer{ByteWriter(out, capacity)};
-    printGrid(writer, cells, columns, rows, pitch, mode);
-    return writer.writer.size();
+    return printToBuffer([&](auto& o) { printGrid(o, cells, columns, rows, pitch, mode); }, out, capacity);
 }
 
 std::error_code printInline(int fd, const Cell* cells, int columns, int rows, int pitch, ColourMode mode) {
     if (!validGrid(cells, columns, rows, pitch)) return std::make_error_code(std::errc::invalid_argument);
-    DescriptorOutput out(fd);
-    printGrid(out, cells, columns, rows, pitch, mode);
-    out.flush();
-    return out.error();
+    return printToDescriptor([&](auto& out) { printGrid(out, cells, columns, rows, pitch, mode); }, fd);
 }
 
 }  // namespace vantrel

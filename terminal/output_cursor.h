@@ -12,9 +12,10 @@ struct OutputCursor {
     char* at;
 
     void put(char c) { *at++ = c; }
-    void put(std::string_view s) {
-        std::memcpy(at, s.data(), s.size());
-        at += s.size();
+    void put(std::string_view s) { put(s.data(), s.size()); }
+    void put(const char* bytes, std::size_t n) {
+        std::memcpy(at, bytes, n);
+        at += n;
     }
     // Copies the n (<= N) bytes by copying N, a fixed-size copy that compiles
     // to a few moves: `bytes` must have N readable bytes and the buffer N free.

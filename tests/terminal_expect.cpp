@@ -98,3 +98,45 @@ std::string cellProblem(const EmulatedCell& e, Cell cell, ColourMode mode) {
       << e.background << ")";
     return s.str();
 }
+
+std::uint32_t expectedRgb(Rgb rgb, ColourMode mode, bool& indexed) {
+    const auto value = static_cast<std::uint32_t>(rgb.red << 16 | rgb.green << 8 | rgb.blue);
+    switch (mode) {
+        case ColourMode::ansi16:
+            return expectedColour(bruteNearestVga(value), mode, indexed);
+        case ColourMode::ansi256:
+            indexed = true;
+            return static_cast<std::uint32_t>(bruteNearestXterm(value));
+        case ColourMode::truecolor:
+            break;
+    }
+    indexed = false;
+    return value;
+}
+
+std::string halfBlockProblem(const EmulatedCell& e, Rgb upper, const Rgb* lower, ColourMode mode) {
+    bool upperIndexed = false;
+    bool lowerIndexed = false;
+    const std::uint32_t up = expectedRgb(upper, mode, upperIndexed);
+    const std::uint32_t low = lower != nullptr ? expectedRgb(*lower, mode, lowerIndexed) : 0;
+    const bool blank = lower != nullptr && up == low;
+    std::string problem;
+    if (blank) {
+        if (e.character != U' ') problem = "expected a space";
+    } else {
+        if (e.character != 0x2580) problem = "expected an upper half block";
+        if (e.foregroundDefault || e.foregroundIndexed != upperIndexed || e.foreground != up) {
+            problem += " wrong foreground";
+        }
+    }
+    if (lower == nullptr) {
+        if (!e.backgroundDefault) problem += " background not the default";
+    } else if (e.backgroundDefault || e.backgroundIndexed != lowerIndexed || e.background != low) {
+        problem += " wrong background";
+    }
+    if (problem.empty()) return problem;
+    std::ostringstream s;
+    s << problem << std::hex << " (want " << up << " over " << (lower != nullptr ? low : 0xFFFFFFFFu) << ": got U+"
+      << e.character << ", fg " << e.foreground << ", bg " << e.background << ")";
+    return s.str();
+}

@@ -8,6 +8,7 @@
 #include "tests/vterm_screen.h"
 #include "vantrel/cell.h"
 #include "vantrel/terminal_colours.h"
+#include "vantrel/vga_colours.h"
 
 // xterm's palette entry 16..255: the 6x6x6 cube, then the 24 greys.
 std::uint32_t xtermRgb(int index);
@@ -26,3 +27,15 @@ int bruteNearestXterm(std::uint32_t rgb);
 // `mode` gives them; a blank cell shows a space in its background),
 // otherwise what is wrong.
 std::string cellProblem(const EmulatedCell& e, vantrel::Cell cell, vantrel::ColourMode mode);
+
+// The colour that any RGB colour must arrive as in `mode`: itself in
+// truecolor, else the brute-force nearest palette entry as the terminal
+// numbers it.
+std::uint32_t expectedRgb(vantrel::Rgb rgb, vantrel::ColourMode mode, bool& indexed);
+
+// Empty when the emulated cell shows two colours in half blocks, otherwise
+// what is wrong: U+2580 with `upper` as the foreground over `lower` (the
+// default background when null), or a space in the background when both
+// arrive as the same colour.
+std::string halfBlockProblem(const EmulatedCell& e, vantrel::Rgb upper, const vantrel::Rgb* lower,
+                             vantrel::ColourMode mode);
