@@ -287,15 +287,17 @@ TEST(ViewerOutput, TerminalShowsTheCells) {
     std::fwrite(png.data(), 1, png.size(), f);
     std::fclose(f);
 
-    for (const char* renderer : {"shade", "glyph"}) {
-        PictureConverter converter(std::string(renderer) == "glyph" ? RendererKind::glyph : RendererKind::shade,
-                                   std::string(renderer) == "glyph" ? BlockSize::two : BlockSize::one,
-                                   std::string(renderer) == "shade");
+    for (const std::string renderer : {"shade", "glyph", "blocks"}) {
+        const RendererKind kind = renderer == "shade"   ? RendererKind::shade
+                                  : renderer == "glyph" ? RendererKind::glyph
+                                                        : RendererKind::blocks;
+        PictureConverter converter(kind, kind == RendererKind::glyph ? BlockSize::two : BlockSize::one,
+                                   kind == RendererKind::shade);
         converter.setSizes(width, height, {30, 10});
         const ShownPicture& shown = converter.convert(rgb.data(), width * 3);
         for (const auto& [name, mode] : {std::pair{"16", ColourMode::ansi16}, std::pair{"256", ColourMode::ansi256},
                                          std::pair{"truecolor", ColourMode::truecolor}}) {
-            SCOPED_TRACE(std::string(renderer) + " " + name);
+            SCOPED_TRACE(renderer + " " + name);
             const std::string command = std::string(VANTREL_VIEW) + " --size 30x10 --stretch --renderer " + renderer +
                                         " --colours " + name + " " + path;
             std::FILE* out = popen(command.c_str(), "r");
@@ -311,7 +313,11 @@ TEST(ViewerOutput, TerminalShowsTheCells) {
             int wrong = 0;
             for (int row = 0; row < 10; ++row) {
                 for (int column = 0; column < 30; ++column) {
-                    const std::string problem = cellProblem(term.cell(column, row), shown.cells[row * 30 + column], mode);
+                    const EmulatedCell e = term.cell(column, row);
+                    const Rgb* upper = shown.halves.data() + (2 * row) * 30 + column;
+                    const std::string problem = kind == RendererKind::blocks
+                                                    ? halfBlockProblem(e, upper[0], upper + 30, mode)
+                                                    : cellProblem(e, shown.cells[row * 30 + column], mode);
                     if (!problem.empty() && ++wrong <= 3) ADD_FAILURE() << column << "," << row << ": " << problem;
                 }
                 EXPECT_TRUE(term.cell(30, row).backgroundDefault) << "colour past the end of row " << row;

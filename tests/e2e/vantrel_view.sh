@@ -76,10 +76,11 @@ wait_for() {
     done
     return 0
 }
-# $1: the command that writes the frames; $2: whether to wait for the show.
+# $1: the command that writes the frames; $2: whether to wait for the show;
+# $3: more options.
 start_view() {
     rm -f "$dir/status" "$dir/before" "$dir/after" "$dir/err"
-    t respawn-pane -k -t e2e "trap : INT; echo main screen text; stty -g >'$dir/before'; $1 | '$bin' --raw 64x36 2>'$dir/err'; echo \$? >'$dir/status'; stty -g >'$dir/after'; exec sleep 60"
+    t respawn-pane -k -t e2e "trap : INT; echo main screen text; stty -g >'$dir/before'; $1 | '$bin' --raw 64x36 ${3:-} 2>'$dir/err'; echo \$? >'$dir/status'; stty -g >'$dir/after'; exec sleep 60"
     if [ "$2" = wait ]; then
         wait_for '#{alternate_on}#{cursor_flag}' 50 '10' || fail "no alternate screen with the cursor hidden"
     fi
@@ -112,6 +113,13 @@ check_restored "q" 0
 start_view "$endless" wait
 t send-keys -t e2e Escape
 check_restored "Escape" 0
+
+# Half blocks in 24-bit colour: the frame's orange itself.
+start_view "$endless" wait "--renderer blocks --colours truecolor"
+sleep 0.5
+t capture-pane -e -p -t e2e | grep -q "48;2;255;128;0" || fail "half blocks: the orange is not shown exactly"
+t send-keys -t e2e q
+check_restored "q after half blocks" 0
 
 start_view "$endless" wait
 t send-keys -t e2e C-c

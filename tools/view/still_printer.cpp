@@ -3,15 +3,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "vantrel/half_blocks.h"
 #include "vantrel/inline_printer.h"
 #include "tools/cell_image.h"
 #include "tools/png_file.h"
-#include "tools/view/half_block_output.h"
 
 namespace vantrel {
 
 std::error_code printShown(int fd, const ShownPicture& shown, ColourMode mode) {
-    if (shown.renderer == RendererKind::blocks) return printHalfBlocks(fd, shown, mode);
+    if (shown.renderer == RendererKind::blocks) {
+        return printHalfBlocksInline(fd, shown.halves.data(), shown.columns, shown.rows * 2, shown.columns, mode);
+    }
     return printInline(fd, shown.cells.data(), shown.columns, shown.rows, shown.columns, mode);
 }
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "vantrel/frame_encoder.h"
+#include "vantrel/half_blocks.h"
 #include "vantrel/input_parser.h"
 #include "vantrel/terminal_session.h"
-#include "tools/view/half_block_output.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/still_printer.h"
 #include "tools/view/terminal_size.h"
@@ -115,13 +115,14 @@ public:
         }
     }
     std::string_view encode(const ShownPicture& shown) {
-        return blocks_ ? halfBlocks_->encode(shown) : cells_->encode(shown.cells.data(), shown.columns);
+        return blocks_ ? halfBlocks_->encode(shown.halves.data(), shown.rows * 2, shown.columns)
+                       : cells_->encode(shown.cells.data(), shown.columns);
     }
 
 private:
     bool blocks_;
     std::optional<FrameEncoder> cells_;
-    std::optional<HalfBlockScreen> halfBlocks_;
+    std::optional<HalfBlockEncoder> halfBlocks_;
 };
 
 }  // namespace

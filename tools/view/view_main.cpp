@@ -11,7 +11,6 @@
 
 #include "console/headless/quoted_bytes.h"
 #include "tools/output_file.h"
-#include "tools/view/half_block_output.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/picture_file.h"
 #include "tools/view/still_printer.h"
@@ -84,9 +83,6 @@ int showVideo(const ViewOptions& options, OutputFile* png) {
         return 0;
     }
     if (::isatty(STDOUT_FILENO) == 0) return fail(badInput, "video needs a terminal on standard output (or --png)");
-    if (options.renderer == RendererKind::blocks && !blocksOnTerminal()) {
-        return fail(badInput, "this build cannot show --renderer blocks on a terminal (use --png)");
-    }
     if (::isatty(STDIN_FILENO) != 0) {
         if (frameFd < 0) return fail(badInput, "--raw reads video from a FILE or a pipe, not from the terminal");
     } else {
