@@ -96,7 +96,7 @@ public:
     std::string failure() const {
         if (errors_.truncated) return "truncated JPEG file";
         if (errors_.notJpeg) return "not a PNG or JPEG picture";
-        return std::string("corrupt JPEG file (") + errors_.message + ")";
+        return std::string("corrupt or unsupported JPEG file (") + errors_.message + ")";
     }
 
 private:

@@ -134,7 +134,9 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
             options.size = e;
         } else if (name == "--raw") {
             Extent e;
-            if (!parseExtent(value, maxRawSide, e)) return needs(name, "WxH in pixels, each 1 to 16384", value);
+            if (!parseExtent(value, maxRawSide, e) || static_cast<long long>(e.width) * e.height > maxRawPixels) {
+                return needs(name, "WxH in pixels, each 1 to 16384, at most 134217728 in all", value);
+            }
             options.raw = e;
         } else if (name == "--cell-aspect") {
             double r = 0;

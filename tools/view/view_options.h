@@ -21,8 +21,9 @@ struct Extent {
 
 // The largest --size on either side: a grid of cells no terminal exceeds.
 inline constexpr int maxCellSide = 1000;
-// The largest --raw frame side.
+// The largest --raw frame: each side, and all its pixels (384 MiB).
 inline constexpr int maxRawSide = 16384;
+inline constexpr long long maxRawPixels = 1LL << 27;
 // The fastest paced or free-running video.
 inline constexpr int maxFramesPerSecond = 100;
 
