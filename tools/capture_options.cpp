@@ -1,9 +1,9 @@
 #include "tools/capture_options.h"
 
-#include <charconv>
 #include <string_view>
 
 #include "console/headless/quoted_bytes.h"
+#include "tools/option_text.h"
 
 const char* const captureUsage =
     "Usage: lines-capture [OPTION]...\n"
@@ -34,18 +34,6 @@ const char* const captureUsage =
     "stops at once and leaves no partial file); 2 for a bad argument, input\n"
     "file or output name (nothing is written).\n";
 
-namespace {
-
-template <class Int>
-bool parseWhole(std::string_view text, Int& value) {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    return !text.empty() && error == std::errc{} && end == last;
-}
-
-}  // namespace
-
 std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOptions& options) {
     bool seenStartTick = false, seenFrames = false, seenInput = false, seenCells = false, seenPng = false;
     for (int i = 1; i < argc; ++i) {
@@ -56,14 +44,7 @@ std::string parseCaptureOptions(int argc, const char* const* argv, CaptureOption
         }
         if (arg.substr(0, 2) != "--") return "unexpected argument " + quotedName(arg) + " (see --help)";
 
-        std::string_view name = arg;
-        std::string_view value;
-        bool hasValue = false;
-        if (const std::size_t equals = arg.find('='); equals != std::string_view::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-            hasValue = true;
-        }
+        auto [name, value, hasValue] = splitOption(arg);
         bool* seen = name == "--start-tick" ? &seenStartTick
                      : name == "--frames"   ? &seenFrames
                      : name == "--input"    ? &seenInput

@@ -1,35 +1,21 @@
-// libFuzzer target for the JPEG reader (at full size and reduced to fit 40x25): any bytes are refused with a reason
-// or read into a picture of the size they declare, within the limits, never
-// more.
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-
-#include "tools/view/picture_file.h"
+// libFuzzer target for the JPEG reader, at full size and reduced to fit
+// 40x25 (the first byte chooses): any bytes are refused with a reason or
+// read into a picture within the limits.
+#include "tests/fuzz/picture_check.h"
 
 using namespace vantrel;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    std::FILE* file = fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
+    std::FILE* file = openBytes(data, size);
     if (file == nullptr) return 0;
     PictureLimits limits;
     limits.maxPixels = 1 << 20;
     limits.maxJpegPixels = 1 << 22;
     limits.maxJpegMemory = 64L << 20;
+    const TargetSize reduced = [](int, int, int& width, int& height) { width = 40, height = 25; };
     RgbPicture picture;
-    const std::string error = readJpeg(file, (data[0] & 1) != 0 ? TargetSize([](int, int, int& w, int& h) { w = 40, h = 25; }) : TargetSize(), limits, picture);
+    const std::string error = readJpeg(file, (data[0] & 1) != 0 ? reduced : TargetSize(), limits, picture);
     std::fclose(file);
-    if (error.empty() != (picture.rgb != nullptr)) std::abort();
-    if (error.empty()) {
-        if (picture.width < 1 || picture.height < 1 ||
-            std::int64_t{picture.width} * picture.height > limits.maxPixels) {
-            std::abort();
-        }
-        unsigned sum = 0;  // every byte was written and can be read
-        for (std::size_t i = 0; i < std::size_t{3} * picture.width * picture.height; ++i) sum += picture.rgb[i];
-        if (sum == 0xFFFFFFFFu) std::abort();
-    }
+    checkPicture(error, picture, limits);
     return 0;
 }

@@ -85,29 +85,30 @@ void AreaScaler::scaleRow(int y, const std::uint8_t* rgb, std::ptrdiff_t rowByte
     for (std::size_t i = 0; i < n; ++i) sum[i] += last[i] * span.lastWeight;
 }
 
-void AreaScaler::scale(const std::uint8_t* rgb, std::ptrdiff_t rowBytes, Pixel* out, std::ptrdiff_t outStride) {
+template <class WriteRow>
+void AreaScaler::scaleRows(const std::uint8_t* rgb, std::ptrdiff_t rowBytes, WriteRow writeRow) {
     cachedRow_ = -1;
-    const int width = targetWidth();
     for (int y = 0; y < targetHeight(); ++y) {
         scaleRow(y, rgb, rowBytes);
+        writeRow(y, sum_.data());
+    }
+}
+
+void AreaScaler::scale(const std::uint8_t* rgb, std::ptrdiff_t rowBytes, Pixel* out, std::ptrdiff_t outStride) {
+    scaleRows(rgb, rowBytes, [&](int y, const float* sum) {
         Pixel* row = out + y * outStride;
-        const float* sum = sum_.data();
-        for (int x = 0; x < width; ++x, sum += 3) {
+        for (int x = 0; x < targetWidth(); ++x, sum += 3) {
             row[x] = Pixel{linearToSrgb(sum[0]), linearToSrgb(sum[1]), linearToSrgb(sum[2]), 0};
         }
-    }
+    });
 }
 
 void AreaScaler::scaleLinear(const std::uint8_t* rgb, std::ptrdiff_t rowBytes, LinearRgb* out,
                              std::ptrdiff_t outStride) {
-    cachedRow_ = -1;
-    const int width = targetWidth();
-    for (int y = 0; y < targetHeight(); ++y) {
-        scaleRow(y, rgb, rowBytes);
+    scaleRows(rgb, rowBytes, [&](int y, const float* sum) {
         LinearRgb* row = out + y * outStride;
-        const float* sum = sum_.data();
-        for (int x = 0; x < width; ++x, sum += 3) row[x] = LinearRgb{sum[0], sum[1], sum[2]};
-    }
+        for (int x = 0; x < targetWidth(); ++x, sum += 3) row[x] = LinearRgb{sum[0], sum[1], sum[2]};
+    });
 }
 
 }  // namespace vantrel

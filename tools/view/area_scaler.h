@@ -43,6 +43,9 @@ private:
         float innerWeight = 0;
     };
     static void makeSpans(int source, int target, std::vector<Span>& spans);
+    // Sums each target row in turn and hands it to writeRow(y, sums): 3 floats a pixel.
+    template <class WriteRow>
+    void scaleRows(const std::uint8_t* rgb, std::ptrdiff_t rowBytes, WriteRow writeRow);
     void scaleRow(int y, const std::uint8_t* rgb, std::ptrdiff_t rowBytes);
     const float* sourceRow(int y, const std::uint8_t* rgb, std::ptrdiff_t rowBytes);
 

@@ -1,10 +1,10 @@
 #include "tools/view/view_options.h"
 
-#include <charconv>
 #include <cmath>
 #include <string_view>
 
 #include "console/headless/quoted_bytes.h"
+#include "tools/option_text.h"
 
 namespace vantrel {
 
@@ -53,14 +53,6 @@ const char* const viewUsage =
 
 namespace {
 
-template <class Int>
-bool parseWhole(std::string_view text, Int& value) {
-    const char* first = text.data();
-    const char* last = first + text.size();
-    const auto [end, error] = std::from_chars(first, last, value);
-    return !text.empty() && error == std::errc{} && end == last;
-}
-
 // "WxH" with both whole numbers in 1..limit.
 bool parseExtent(std::string_view text, int limit, Extent& extent) {
     const std::size_t x = text.find('x');
@@ -95,14 +87,7 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
         }
         if (arg.substr(0, 2) != "--") return "unknown option " + quotedInput(arg) + " (see --help)";
 
-        std::string_view name = arg;
-        std::string_view value;
-        bool hasValue = false;
-        if (const std::size_t equals = arg.find('='); equals != std::string_view::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-            hasValue = true;
-        }
+        auto [name, value, hasValue] = splitOption(arg);
         const bool isFlag = name == "--stretch" || name == "--dither" || name == "--no-dither";
         const bool known = isFlag || name == "--size" || name == "--cell-aspect" || name == "--renderer" ||
                            name == "--block" || name == "--colours" || name == "--colors" || name == "--raw" ||
