@@ -19,6 +19,7 @@
 #include "tools/view/picture_file.h"
 #include "tools/view/picture_fit.h"
 #include "tools/view/picture_quality.h"
+#include "tools/view/srgb_encoding.h"
 
 using namespace vantrel;
 
@@ -127,6 +128,25 @@ TEST(AreaScaler, FlatColourStaysAndCheckerboardKeepsItsBrightness) {
         for (const LinearRgb& c : out) sum += c.green;
         EXPECT_NEAR(sum / static_cast<double>(out.size()), 0.5, 0.01) << target.width << "x" << target.height;
     }
+}
+
+// The fast encoding gives linearToSrgb's byte for every value: a sweep of
+// 2^22 values across 0..1, and the floats on either side of each byte's
+// boundary, found by linearToSrgb itself.
+TEST(SrgbEncoding, SameAsLinearToSrgb) {
+    int wrong = 0;
+    for (int i = -8; i <= (1 << 22) + 8; ++i) {
+        const float x = static_cast<float>(i) / (1 << 22);
+        wrong += encodeSrgb(x) != linearToSrgb(x);
+    }
+    for (int b = 0; b < 256; ++b) {
+        float x = srgbToLinear(static_cast<std::uint8_t>(b));
+        while (x < 1.0f && linearToSrgb(x) == b) x = std::nextafter(x, 2.0f);
+        for (float y : {std::nextafter(x, 0.0f), x, std::nextafter(x, 2.0f)}) wrong += encodeSrgb(y) != linearToSrgb(y);
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(encodeSrgb(std::nanf("")), 0);
+    EXPECT_EQ(encodeSrgb(7.0f), 255);
 }
 
 TEST(PictureFit, AspectIconsSizeAndStretch) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "vantrel/seen_colour.h"
+#include "tools/view/srgb_encoding.h"
 
 namespace vantrel {
 
@@ -61,7 +62,7 @@ void ErrorDiffusion::convert(const Pixel* samples, int stride, Cell* cells) {
                         v = {std::clamp(srgbToLinear(p[x].red) + carried.red, 0.0f, 1.0f),
                              std::clamp(srgbToLinear(p[x].green) + carried.green, 0.0f, 1.0f),
                              std::clamp(srgbToLinear(p[x].blue) + carried.blue, 0.0f, 1.0f)};
-                        out = Pixel{linearToSrgb(v.red), linearToSrgb(v.green), linearToSrgb(v.blue), 0};
+                        out = Pixel{encodeSrgb(v.red), encodeSrgb(v.green), encodeSrgb(v.blue), 0};
                     }
                     addShare(mean, v, 1.0f / pixelCount);
                 }
