@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -132,17 +133,25 @@ TEST(AreaScaler, FlatColourStaysAndCheckerboardKeepsItsBrightness) {
 
 // The fast encoding gives linearToSrgb's byte for every value: a sweep of
 // 2^22 values across 0..1, and the floats on either side of each byte's
-// boundary, found by linearToSrgb itself.
+// boundary, found from linearToSrgb itself.
 TEST(SrgbEncoding, SameAsLinearToSrgb) {
     int wrong = 0;
     for (int i = -8; i <= (1 << 22) + 8; ++i) {
         const float x = static_cast<float>(i) / (1 << 22);
         wrong += encodeSrgb(x) != linearToSrgb(x);
     }
-    for (int b = 0; b < 256; ++b) {
-        float x = srgbToLinear(static_cast<std::uint8_t>(b));
-        while (x < 1.0f && linearToSrgb(x) == b) x = std::nextafter(x, 2.0f);
-        for (float y : {std::nextafter(x, 0.0f), x, std::nextafter(x, 2.0f)}) wrong += encodeSrgb(y) != linearToSrgb(y);
+    for (int b = 0; b < 255; ++b) {
+        // The first float that encodes above b, by bisection between the
+        // values of b and b + 1 (positive floats order as their bits do).
+        std::uint32_t low = std::bit_cast<std::uint32_t>(srgbToLinear(static_cast<std::uint8_t>(b)));
+        std::uint32_t high = std::bit_cast<std::uint32_t>(srgbToLinear(static_cast<std::uint8_t>(b + 1)));
+        while (high - low > 1) {
+            const std::uint32_t middle = low + (high - low) / 2;
+            (linearToSrgb(std::bit_cast<float>(middle)) > b ? high : low) = middle;
+        }
+        for (std::uint32_t bits = low - 2; bits <= high + 2; ++bits) {
+            wrong += encodeSrgb(std::bit_cast<float>(bits)) != linearToSrgb(std::bit_cast<float>(bits));
+        }
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(encodeSrgb(std::nanf("")), 0);
