@@ -3,7 +3,9 @@
 # frame, moves the mouse and clicks with SGR reports, quits with Escape,
 # signals and Ctrl-C, and checks each time the exit status and that the
 # terminal is restored (main screen, cursor shown, mouse off, termios as
-# before); a resize, a suspend and resume; no terminal at all, and --help.
+# before); a resize, the half-block form of an 80x24 terminal, a suspend
+# and resume, a start in the background; no terminal at all, no usable
+# terminal type, and --help.
 # Usage: lines_terminal.sh PATH-TO-LINES     (exit 77: skipped)
 set -u
 bin="$1"
@@ -106,7 +108,7 @@ t capture-pane -p -t e2e | grep -q "main screen text" || fail "the main screen's
 
 # Signals end the program through the signal itself (status 128 + its
 # number), with the terminal restored; crashes too.
-for sig in TERM:143 HUP:129 QUIT:131 SEGV:139 ABRT:134; do
+for sig in TERM:143 HUP:129 QUIT:131 SEGV:139 ABRT:134 PIPE:141 USR1:138 XCPU:152; do
     start_lines
     sleep 0.3
     pid=$(ps -o pid= --ppid "$(pane '#{pane_pid}')" | tr -d ' ')
@@ -128,6 +130,43 @@ t resize-window -t e2e -x 80 -y 50
 t send-keys -t e2e C-c
 check_restored "Ctrl-C" 130
 
+# Fewer than 50 rows: the whole frame in half blocks, the gauge in the top
+# row after holding the left button; back to cells at 50 rows.
+t resize-window -t e2e -x 80 -y 24
+start_lines
+sleep 0.5
+t capture-pane -p -t e2e >"$dir/half1"
+grep -q '▀' "$dir/half1" || fail "80x24: no half blocks"
+grep -q '[░▒▓█]' "$dir/half1" && fail "80x24: cells shown as shades, not half blocks"
+t send-keys -t e2e -l "$(printf '\033[<35;70;12M\033[<0;70;12M')"
+sleep 1.5
+t send-keys -t e2e -l "$(printf '\033[<0;70;12m\033[<35;40;12M')"
+sleep 0.2
+t capture-pane -p -t e2e >"$dir/half2"
+head -n 1 "$dir/half2" | cut -c1-3 | grep -q '▀' || fail "80x24: no speed gauge in the top row"
+t resize-window -t e2e -x 80 -y 50
+sleep 0.4
+t capture-pane -p -t e2e | grep -q '[░▒▓█]' || fail "back at 80x50: no shaded cells"
+t send-keys -t e2e Escape
+check_restored "Escape at 80x24" 0
+
+# No usable terminal type: one line on stderr, status 1, nothing changed.
+for term in unset dumb; do
+    if [ "$term" = unset ]; then run="env -u TERM '$bin'"; else run="TERM=dumb '$bin'"; fi
+    rm -f "$dir/status"
+    t respawn-pane -k -t e2e "stty -g >'$dir/before'; $run 2>'$dir/err'; echo \$? >'$dir/status'; stty -g >'$dir/after'; exec sleep 60"
+    n=0
+    while [ ! -s "$dir/after" ] || [ ! -s "$dir/status" ]; do
+        n=$((n + 1))
+        [ "$n" -gt 50 ] && fail "TERM $term: lines did not end"
+        sleep 0.1
+    done
+    [ "$(cat "$dir/status")" = 1 ] || fail "TERM $term: status $(cat "$dir/status"), not 1"
+    [ "$(wc -l <"$dir/err")" -eq 1 ] && grep -q "TERM" "$dir/err" || fail "TERM $term: stderr is not one line on TERM: $(cat "$dir/err")"
+    cmp -s "$dir/before" "$dir/after" || fail "TERM $term: termios changed"
+    rm -f "$dir/after"
+done
+
 # Suspend and resume under an interactive shell's job control.
 t respawn-pane -k -t e2e "stty -g >'$dir/before'; exec bash --norc --noprofile -i"
 sleep 0.3
@@ -145,5 +184,34 @@ t send-keys -t e2e -l "echo status=\$?; stty -g >'$dir/after'" \; send-keys -t e
 sleep 0.3
 t capture-pane -p -t e2e | grep -q "^status=0" || fail "Escape after fg: status not 0"
 cmp -s "$dir/before" "$dir/after" || fail "after suspend and resume: termios not restored"
+
+# Started in the background from an interactive shell: it changes nothing
+# on the terminal and waits, stopped, until `fg`; then it flies, and Escape
+# restores everything.
+t respawn-pane -k -t e2e "stty -g >'$dir/before'; exec bash --norc --noprofile -i"
+sleep 0.3
+t send-keys -t e2e -l "'$bin' &" \; send-keys -t e2e Enter
+sleep 1
+[ "$(pane '#{alternate_on}#{mouse_any_flag}#{cursor_flag}')" = 001 ] || fail "lines &: the terminal's modes changed"
+pid=$(ps -o pid= --ppid "$(pane '#{pane_pid}')" | tr -d ' ')
+[ -n "$pid" ] || fail "lines &: cannot find the lines process"
+case "$(ps -o stat= -p "$pid")" in T*) ;; *) fail "lines &: not stopped in the background: $(ps -o stat= -p "$pid")" ;; esac
+t capture-pane -p -t e2e >"$dir/background"
+# Only the shell's lines: prompts, the job's number, perhaps its stop.
+grep . "$dir/background" | grep -v -e '^bash-' -e '^\[1\]' >"$dir/other" && fail "lines &: wrote on the terminal: $(cat "$dir/other")"
+grep . "$dir/background" | tail -n 1 | grep -q '^bash-' || fail "lines &: no prompt: $(cat "$dir/background")"
+t send-keys -t e2e -l "stty -g >'$dir/after'" \; send-keys -t e2e Enter
+sleep 0.3
+cmp -s "$dir/before" "$dir/after" || fail "lines &: termios changed"
+t send-keys -t e2e -l "fg" \; send-keys -t e2e Enter
+wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '110' || fail "fg after lines &: lines did not take the terminal"
+sleep 0.3
+t capture-pane -p -t e2e | grep -q '[░▒▓█]' || fail "fg after lines &: no frame"
+t send-keys -t e2e Escape
+wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '001' || fail "Escape after lines & and fg: terminal not restored"
+t send-keys -t e2e -l "echo status=\$?; stty -g >'$dir/after'" \; send-keys -t e2e Enter
+sleep 0.3
+t capture-pane -p -t e2e | grep -q "^status=0" || fail "Escape after lines & and fg: status not 0"
+cmp -s "$dir/before" "$dir/after" || fail "after lines & and fg: termios not restored"
 
 echo "e2e: all checks passed"

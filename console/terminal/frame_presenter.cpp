@@ -1,0 +1,64 @@
+#include "console/terminal/frame_presenter.h"
+
+#include "vantrel/seen_colour.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr int blockRows = halfBlockRows(cellRows);
+constexpr std::uint32_t known = 1u << 24;
+
+FrameLayout cellLayout(int columns, int rows) { return centreFrame(cellColumns, cellRows, columns, rows); }
+
+// Centred, but never cut at the top.
+FrameLayout blockLayout(int columns, int rows) {
+    const FrameLayout centred = centreFrame(cellColumns, blockRows, columns, rows);
+    return placeFrame(cellColumns, blockRows, columns, rows, centred.originColumn,
+                      rows >= blockRows ? centred.originRow : 0);
+}
+
+}  // namespace
+
+FramePresenter::FramePresenter(ColourMode mode, int columns, int rows)
+    : cellEncoder(mode, cellLayout(columns, rows)),
+      blockEncoder(mode, blockLayout(columns, rows)),
+      useHalfBlocks(rows < cellRows),
+      seenColours(std::size_t{1} << 16, 0) {}
+
+void FramePresenter::resize(int columns, int rows) {
+    useHalfBlocks = rows < cellRows;
+    if (useHalfBlocks) {
+        blockEncoder.setLayout(blockLayout(columns, rows));
+    } else {
+        cellEncoder.setLayout(cellLayout(columns, rows));
+    }
+}
+
+void FramePresenter::forgetScreen() {
+    cellEncoder.forgetScreen();
+    blockEncoder.forgetScreen();
+}
+
+const FrameLayout& FramePresenter::layout() const {
+    return useHalfBlocks ? blockEncoder.layout() : cellEncoder.layout();
+}
+
+Rgb FramePresenter::seen(Cell cell) {
+    std::uint32_t& entry = seenColours[cell];
+    if ((entry & known) == 0) {
+        const Rgb c = seenColour(cell);
+        entry = known | static_cast<std::uint32_t>(c.red) << 16 | static_cast<std::uint32_t>(c.green) << 8 | c.blue;
+    }
+    return Rgb{static_cast<std::uint8_t>(entry >> 16), static_cast<std::uint8_t>(entry >> 8),
+               static_cast<std::uint8_t>(entry)};
+}
+
+std::string_view FramePresenter::present(const Cell* cells) {
+    if (!useHalfBlocks) return cellEncoder.encode(cells, cellColumns);
+    if (cells == nullptr) return {};
+    for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = seen(cells[i]);
+    return blockEncoder.encode(colours.data(), cellRows, cellColumns);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,97 @@
+// The host's two forms of the frame, read back through libvterm after every
+// frame of the recorded flight: in half blocks at 80x24 (the top 24 of the
+// 25 rows) and 80x25 (all 50 cell rows), in 256 colours and truecolor, each
+// character the seen colours of its two cells; and the switch to cells and
+// back when the terminal grows past 50 rows and shrinks again.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "console/terminal/frame_presenter.h"
+#include "tests/terminal_expect.h"
+#include "tests/test_frames.h"
+#include "tests/vterm_screen.h"
+#include "vantrel/seen_colour.h"
+
+using namespace vantrel;
+
+namespace {
+
+// Wrong cells of an 80-column terminal showing `rows` rows of the frame in
+// half blocks from terminal row `top`; reports the first few.
+int halfBlockMismatches(const EmulatedTerminal& term, const CellBuffer& frame, int rows, ColourMode mode,
+                        int top = 0) {
+    int wrong = 0;
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < cellColumns; ++column) {
+            const Rgb upper = seenColour(frame[static_cast<std::size_t>(2 * row * cellColumns + column)]);
+            const Rgb lower = seenColour(frame[static_cast<std::size_t>((2 * row + 1) * cellColumns + column)]);
+            const std::string problem = halfBlockProblem(term.cell(column, top + row), upper, &lower, mode);
+            if (!problem.empty() && ++wrong <= 5) ADD_FAILURE() << column << "," << row << ": " << problem;
+        }
+    }
+    return wrong;
+}
+
+int cellMismatches(const EmulatedTerminal& term, const CellBuffer& frame, ColourMode mode) {
+    int wrong = 0;
+    for (int i = 0; i < cellCount; ++i) {
+        const std::string problem = cellProblem(term.cell(i % cellColumns, i / cellColumns), frame[i], mode);
+        if (!problem.empty() && ++wrong <= 5) ADD_FAILURE() << "cell " << i << ": " << problem;
+    }
+    return wrong;
+}
+
+TEST(FramePresenter, RecordedFlightInHalfBlocks) {
+    const auto flight = recordedFlight();
+    ASSERT_EQ(flight.size(), 32u);
+    for (ColourMode mode : {ColourMode::ansi256, ColourMode::truecolor}) {
+        for (int rows : {24, 25}) {
+            SCOPED_TRACE("mode " + std::to_string(static_cast<int>(mode)) + ", 80x" + std::to_string(rows));
+            FramePresenter presenter(mode, cellColumns, rows);
+            ASSERT_TRUE(presenter.halfBlocks());
+            EmulatedTerminal term(cellColumns, rows);
+            for (std::size_t f = 0; f < flight.size(); ++f) {
+                term.feed(presenter.present(flight[f].data()));
+                ASSERT_EQ(halfBlockMismatches(term, flight[f], rows, mode), 0) << "frame " << f;
+            }
+        }
+    }
+}
+
+TEST(FramePresenter, ResizingAcrossFiftyRowsSwitchesForm) {
+    const auto flight = recordedFlight();
+    ASSERT_EQ(flight.size(), 32u);
+    const ColourMode mode = ColourMode::ansi256;
+    FramePresenter presenter(mode, 80, 24);
+    EmulatedTerminal term(80, 24);
+    term.feed(presenter.present(flight[0].data()));
+    ASSERT_EQ(halfBlockMismatches(term, flight[0], 24, mode), 0);
+
+    presenter.resize(80, 50);
+    term.resize(80, 50);
+    EXPECT_FALSE(presenter.halfBlocks());
+    term.feed(presenter.present(flight[1].data()));
+    EXPECT_EQ(cellMismatches(term, flight[1], mode), 0);
+
+    presenter.resize(80, 49);
+    term.resize(80, 49);
+    EXPECT_TRUE(presenter.halfBlocks());
+    EXPECT_EQ(presenter.layout().originRow, 12) << "25 rows centred in 49";
+    term.feed(presenter.present(flight[2].data()));
+    EXPECT_EQ(halfBlockMismatches(term, flight[2], 25, mode, 12), 0);
+    // Rows 0-11 and 37-48 are margins: blank, in the default colours.
+    for (int row : {0, 11, 37, 48}) {
+        for (int column = 0; column < 80; ++column) {
+            const EmulatedCell e = term.cell(column, row);
+            ASSERT_TRUE((e.character == 0 || e.character == U' ') && e.backgroundDefault) << column << "," << row;
+        }
+    }
+    // One frame later, shrunk again: the top rows only.
+    presenter.resize(80, 24);
+    term.resize(80, 24);
+    term.feed(presenter.present(flight[3].data()));
+    EXPECT_EQ(halfBlockMismatches(term, flight[3], 24, mode), 0);
+}
+
+}  // namespace
