@@ -1,5 +1,7 @@
 #include "tests/terminal_expect.h"
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <sstream>
 
@@ -139,4 +141,26 @@ std::string halfBlockProblem(const EmulatedCell& e, Rgb upper, const Rgb* lower,
     s << problem << std::hex << " (want " << up << " over " << (lower != nullptr ? low : 0xFFFFFFFFu) << ": got U+"
       << e.character << ", fg " << e.foreground << ", bg " << e.background << ")";
     return s.str();
+}
+
+int layoutMismatches(const EmulatedTerminal& term, const FrameLayout& l,
+                     const std::function<std::string(const EmulatedCell&, int, int)>& problem) {
+    int wrong = 0;
+    for (int row = 0; row < l.terminalRows; ++row) {
+        for (int column = 0; column < l.terminalColumns; ++column) {
+            const EmulatedCell e = term.cell(column, row);
+            const int fc = column - l.originColumn;
+            const int fr = row - l.originRow;
+            std::string found;
+            if (fc < 0 || fc >= l.frameColumns || fr < 0 || fr >= l.frameRows) {
+                if ((e.character != 0 && e.character != U' ') || !e.backgroundDefault) found = "margin not blank";
+            } else {
+                found = problem(e, fc, fr);
+            }
+            if (!found.empty() && ++wrong <= 5) {
+                ADD_FAILURE() << "terminal cell (" << column << ", " << row << "): " << found;
+            }
+        }
+    }
+    return wrong;
 }

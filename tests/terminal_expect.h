@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "tests/vterm_screen.h"
 #include "vantrel/cell.h"
+#include "vantrel/frame_layout.h"
 #include "vantrel/terminal_colours.h"
 #include "vantrel/vga_colours.h"
 
@@ -39,3 +41,10 @@ std::uint32_t expectedRgb(vantrel::Rgb rgb, vantrel::ColourMode mode, bool& inde
 // arrive as the same colour.
 std::string halfBlockProblem(const EmulatedCell& e, vantrel::Rgb upper, const vantrel::Rgb* lower,
                              vantrel::ColourMode mode);
+
+// Checks every cell of an emulated terminal that shows a frame where the
+// layout puts it: frame cell (column, row) by `problem` (empty when right),
+// every other cell blank in the default colours. Adds a test failure for
+// each of the first few wrong cells and returns how many there are.
+int layoutMismatches(const EmulatedTerminal& term, const vantrel::FrameLayout& layout,
+                     const std::function<std::string(const EmulatedCell&, int column, int row)>& problem);

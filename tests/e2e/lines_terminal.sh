@@ -86,13 +86,19 @@ sleep 0.5
 t capture-pane -p -t e2e >"$dir/frame1"
 grep -q '[░▒▓█]' "$dir/frame1" || fail "the frame shows no shaded cells"
 [ "$(wc -l <"$dir/frame1")" -ge 49 ] || fail "the frame is not 50 rows"
-# Mouse to the right of centre and the left button held: the camera rolls
-# and speeds up, so the speed gauge grows in the top-left corner.
-t send-keys -t e2e -l "$(printf '\033[<35;70;25M\033[<0;70;25M')"
-sleep 1.5
-t send-keys -t e2e -l "$(printf '\033[<0;70;25m\033[<35;40;25M')"
-sleep 0.2
-t capture-pane -p -t e2e >"$dir/frame2"
+# Mouse to the right of centre and the left button held (SGR reports typed
+# into the pane on row $1, 1-based) for 1.5 s, then released at the centre;
+# the pane is captured into $2.
+hold_left_button() {
+    t send-keys -t e2e -l "$(printf '\033[<35;70;%dM\033[<0;70;%dM' "$1" "$1")"
+    sleep 1.5
+    t send-keys -t e2e -l "$(printf '\033[<0;70;%dm\033[<35;40;%dM' "$1" "$1")"
+    sleep 0.2
+    t capture-pane -p -t e2e >"$2"
+}
+# The camera rolls and speeds up, so the speed gauge grows in the top-left
+# corner.
+hold_left_button 25 "$dir/frame2"
 head -n 1 "$dir/frame2" | cut -c1-3 | grep -q '[^ ]' || fail "no speed gauge after holding the left button"
 cmp -s "$dir/frame1" "$dir/frame2" && fail "the picture did not change while flying"
 # Middle button: stop.
@@ -138,11 +144,7 @@ sleep 0.5
 t capture-pane -p -t e2e >"$dir/half1"
 grep -q '▀' "$dir/half1" || fail "80x24: no half blocks"
 grep -q '[░▒▓█]' "$dir/half1" && fail "80x24: cells shown as shades, not half blocks"
-t send-keys -t e2e -l "$(printf '\033[<35;70;12M\033[<0;70;12M')"
-sleep 1.5
-t send-keys -t e2e -l "$(printf '\033[<0;70;12m\033[<35;40;12M')"
-sleep 0.2
-t capture-pane -p -t e2e >"$dir/half2"
+hold_left_button 12 "$dir/half2"
 head -n 1 "$dir/half2" | cut -c1-3 | grep -q '▀' || fail "80x24: no speed gauge in the top row"
 t resize-window -t e2e -x 80 -y 50
 sleep 0.4
@@ -167,30 +169,39 @@ for term in unset dumb; do
     rm -f "$dir/after"
 done
 
-# Suspend and resume under an interactive shell's job control.
-t respawn-pane -k -t e2e "stty -g >'$dir/before'; exec bash --norc --noprofile -i"
-sleep 0.3
-t send-keys -t e2e -l "'$bin'" \; send-keys -t e2e Enter
+# Under an interactive shell's job control: a shell in the pane, with the
+# termios from before it.
+start_shell() {
+    t respawn-pane -k -t e2e "stty -g >'$dir/before'; exec bash --norc --noprofile -i"
+    sleep 0.3
+}
+type_line() { t send-keys -t e2e -l "$1" \; send-keys -t e2e Enter; }
+# `fg`: lines takes the terminal and flies; Escape: all restored, status 0.
+fg_then_escape() {
+    type_line "fg"
+    wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '110' || fail "$1: fg: lines did not take the terminal"
+    sleep 0.3
+    t capture-pane -p -t e2e | grep -q '[░▒▓█]' || fail "$1: fg: no frame"
+    t send-keys -t e2e Escape
+    wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '001' || fail "$1: Escape: terminal not restored"
+    type_line "echo status=\$?; stty -g >'$dir/after'"
+    sleep 0.3
+    t capture-pane -p -t e2e | grep -q "^status=0" || fail "$1: Escape: status not 0"
+    cmp -s "$dir/before" "$dir/after" || fail "$1: termios not restored"
+}
+
+# Suspend and resume.
+start_shell
+type_line "'$bin'"
 wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 50 '110' || fail "job control: lines did not start"
 t send-keys -t e2e C-z
 wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '001' || fail "Ctrl-Z: terminal not restored"
-t send-keys -t e2e -l "fg" \; send-keys -t e2e Enter
-wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '110' || fail "fg: lines did not take the terminal again"
-sleep 0.3
-t capture-pane -p -t e2e | grep -q '[░▒▓█]' || fail "fg: the frame was not repainted"
-t send-keys -t e2e Escape
-wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '001' || fail "Escape after fg: terminal not restored"
-t send-keys -t e2e -l "echo status=\$?; stty -g >'$dir/after'" \; send-keys -t e2e Enter
-sleep 0.3
-t capture-pane -p -t e2e | grep -q "^status=0" || fail "Escape after fg: status not 0"
-cmp -s "$dir/before" "$dir/after" || fail "after suspend and resume: termios not restored"
+fg_then_escape "suspend and resume"
 
-# Started in the background from an interactive shell: it changes nothing
-# on the terminal and waits, stopped, until `fg`; then it flies, and Escape
-# restores everything.
-t respawn-pane -k -t e2e "stty -g >'$dir/before'; exec bash --norc --noprofile -i"
-sleep 0.3
-t send-keys -t e2e -l "'$bin' &" \; send-keys -t e2e Enter
+# Started in the background: it changes nothing on the terminal and waits,
+# stopped, until `fg`; then it flies, and Escape restores everything.
+start_shell
+type_line "'$bin' &"
 sleep 1
 [ "$(pane '#{alternate_on}#{mouse_any_flag}#{cursor_flag}')" = 001 ] || fail "lines &: the terminal's modes changed"
 pid=$(ps -o pid= --ppid "$(pane '#{pane_pid}')" | tr -d ' ')
@@ -200,18 +211,9 @@ t capture-pane -p -t e2e >"$dir/background"
 # Only the shell's lines: prompts, the job's number, perhaps its stop.
 grep . "$dir/background" | grep -v -e '^bash-' -e '^\[1\]' >"$dir/other" && fail "lines &: wrote on the terminal: $(cat "$dir/other")"
 grep . "$dir/background" | tail -n 1 | grep -q '^bash-' || fail "lines &: no prompt: $(cat "$dir/background")"
-t send-keys -t e2e -l "stty -g >'$dir/after'" \; send-keys -t e2e Enter
+type_line "stty -g >'$dir/after'"
 sleep 0.3
 cmp -s "$dir/before" "$dir/after" || fail "lines &: termios changed"
-t send-keys -t e2e -l "fg" \; send-keys -t e2e Enter
-wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '110' || fail "fg after lines &: lines did not take the terminal"
-sleep 0.3
-t capture-pane -p -t e2e | grep -q '[░▒▓█]' || fail "fg after lines &: no frame"
-t send-keys -t e2e Escape
-wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '001' || fail "Escape after lines & and fg: terminal not restored"
-t send-keys -t e2e -l "echo status=\$?; stty -g >'$dir/after'" \; send-keys -t e2e Enter
-sleep 0.3
-t capture-pane -p -t e2e | grep -q "^status=0" || fail "Escape after lines & and fg: status not 0"
-cmp -s "$dir/before" "$dir/after" || fail "after lines & and fg: termios not restored"
+fg_then_escape "lines &"
 
 echo "e2e: all checks passed"
