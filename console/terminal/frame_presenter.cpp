@@ -1,5 +1,7 @@
 #include "console/terminal/frame_presenter.h"
 
+#include <cstring>
+
 #include "vantrel/seen_colour.h"
 
 namespace vantrel {
@@ -57,7 +59,18 @@ Rgb FramePresenter::seen(Cell cell) {
 std::string_view FramePresenter::present(const Cell* cells) {
     if (!useHalfBlocks) return cellEncoder.encode(cells, cellColumns);
     if (cells == nullptr) return {};
-    for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = seen(cells[i]);
+    // Most cells stay as they were: they are compared four at a time.
+    static_assert(cellCount % 4 == 0);
+    for (std::size_t i = 0; i < colours.size(); i += 4) {
+        std::uint64_t now;
+        std::uint64_t before;
+        std::memcpy(&now, cells + i, sizeof now);
+        std::memcpy(&before, coloursOf.data() + i, sizeof before);
+        if (now == before && coloursKnown) continue;
+        std::memcpy(coloursOf.data() + i, &now, sizeof now);
+        for (std::size_t k = i; k < i + 4; ++k) colours[k] = seen(cells[k]);
+    }
+    coloursKnown = true;
     return blockEncoder.encode(colours.data(), cellRows, cellColumns);
 }
 

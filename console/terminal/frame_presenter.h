@@ -42,7 +42,11 @@ private:
     FrameEncoder cellEncoder;
     HalfBlockEncoder blockEncoder;
     bool useHalfBlocks = false;
+    // The frame as seen colours, and the cells they were made from (valid
+    // when `coloursKnown`): only cells that changed are looked up again.
     std::array<Rgb, cellCount> colours{};
+    CellBuffer coloursOf{};
+    bool coloursKnown = false;
     // Seen colours of the cells met so far, filled as they turn up: packed
     // RGB with bit 24 set once known.
     std::vector<std::uint32_t> seenColours;

@@ -10,10 +10,10 @@
 //   to the next millisecond of that rhythm: the one at which the wait would
 //   end anyway. A wait that goes on past that millisecond goes on
 //   millisecond by millisecond. A wait that ends off the rhythm drops it;
-//   every eighth wait, and every wait after a frame in which the program
-//   did not wait (it is behind, and any reading may end the wait), is
-//   walked millisecond by millisecond, so that a program whose deadlines
-//   come earlier than the rhythm says is followed again within a few waits.
+//   every 32nd wait, and every wait after a frame in which the program did
+//   not wait (it is behind, and any reading may end the wait), is walked
+//   millisecond by millisecond, so that a program whose deadlines come
+//   earlier than the rhythm says is followed again within 32 waits.
 //
 // The clock learns where a wait ends from being told when the program does
 // anything else (programActed).
@@ -48,7 +48,7 @@ public:
 
 private:
     static constexpr std::uint64_t none = ~std::uint64_t{0};
-    static constexpr int checkEvery = 8;
+    static constexpr int checkEvery = 32;
     static constexpr std::uint64_t longestRhythm = 1000;
 
     std::uint64_t nowMs() const { return source.nowUs(source.context) / 1000; }
