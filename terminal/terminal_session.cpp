@@ -4,9 +4,9 @@
 
 #include <cerrno>
 #include <csignal>
-#include <ctime>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -165,6 +165,12 @@ void onStopSignal(int) {
 void onContinue(int) {
     const int savedErrno = errno;
     if (entered != 0 && taken == 0) {
+        // Waiting may take long: meanwhile the ending signals must still end
+        // the program (`kill %1` on the stopped job, say).
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (int s : endingSignals) sigaddset(&ending, s);
+        ::sigprocmask(SIG_UNBLOCK, &ending, nullptr);
         waitForForeground();
         applyModes();
         resumedFlag = 1;

@@ -198,6 +198,26 @@ t send-keys -t e2e C-z
 wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '001' || fail "Ctrl-Z: terminal not restored"
 fg_then_escape "suspend and resume"
 
+# Suspended, then continued in the background (`bg`): it stops again
+# without touching the terminal, and `kill %1` still ends it.
+start_shell
+type_line "'$bin'"
+wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 50 '110' || fail "bg: lines did not start"
+t send-keys -t e2e C-z
+wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '001' || fail "Ctrl-Z before bg: terminal not restored"
+type_line "bg"
+sleep 1
+[ "$(pane '#{alternate_on}#{mouse_any_flag}#{cursor_flag}')" = 001 ] || fail "bg: the terminal's modes changed"
+pid=$(ps -o pid= --ppid "$(pane '#{pane_pid}')" | tr -d ' ')
+case "$(ps -o stat= -p "$pid")" in T*) ;; *) fail "bg: lines is not stopped" ;; esac
+type_line "kill %1"
+n=0
+while kill -0 "$pid" 2>/dev/null; do
+    n=$((n + 1))
+    [ "$n" -gt 30 ] && fail "kill %1 after bg: lines did not end"
+    sleep 0.1
+done
+
 # Started in the background: it changes nothing on the terminal and waits,
 # stopped, until `fg`; then it flies, and Escape restores everything.
 start_shell
