@@ -152,22 +152,22 @@ t capture-pane -p -t e2e | grep -q '[░▒▓█]' || fail "back at 80x50: no s
 t send-keys -t e2e Escape
 check_restored "Escape at 80x24" 0
 
-# No usable terminal type: one line on stderr, status 1, nothing changed.
-for term in unset dumb; do
-    if [ "$term" = unset ]; then run="env -u TERM '$bin'"; else run="TERM=dumb '$bin'"; fi
-    rm -f "$dir/status"
-    t respawn-pane -k -t e2e "stty -g >'$dir/before'; $run 2>'$dir/err'; echo \$? >'$dir/status'; stty -g >'$dir/after'; exec sleep 60"
-    n=0
-    while [ ! -s "$dir/after" ] || [ ! -s "$dir/status" ]; do
-        n=$((n + 1))
-        [ "$n" -gt 50 ] && fail "TERM $term: lines did not end"
-        sleep 0.1
-    done
-    [ "$(cat "$dir/status")" = 1 ] || fail "TERM $term: status $(cat "$dir/status"), not 1"
-    [ "$(wc -l <"$dir/err")" -eq 1 ] && grep -q "TERM" "$dir/err" || fail "TERM $term: stderr is not one line on TERM: $(cat "$dir/err")"
-    cmp -s "$dir/before" "$dir/after" || fail "TERM $term: termios changed"
-    rm -f "$dir/after"
+# No usable terminal type (TERM unset, then dumb): one line on stderr each,
+# status 1, nothing changed.
+rm -f "$dir/after"
+t respawn-pane -k -t e2e "stty -g >'$dir/before'; env -u TERM '$bin' 2>'$dir/err1'; echo \$? >'$dir/status'; \
+    TERM=dumb '$bin' 2>'$dir/err2'; echo \$? >>'$dir/status'; stty -g >'$dir/after'; exec sleep 60"
+n=0
+while [ ! -s "$dir/after" ]; do
+    n=$((n + 1))
+    [ "$n" -gt 50 ] && fail "no usable TERM: lines did not end"
+    sleep 0.1
 done
+[ "$(cat "$dir/status" | tr '\n' ' ')" = "1 1 " ] || fail "no usable TERM: status $(cat "$dir/status"), not 1"
+for err in "$dir/err1" "$dir/err2"; do
+    [ "$(wc -l <"$err")" -eq 1 ] && grep -q "TERM" "$err" || fail "no usable TERM: not one line on TERM: $(cat "$err")"
+done
+cmp -s "$dir/before" "$dir/after" || fail "no usable TERM: termios changed"
 
 # Under an interactive shell's job control: a shell in the pane, with the
 # termios from before it.
@@ -198,6 +198,14 @@ t send-keys -t e2e C-z
 wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '001' || fail "Ctrl-Z: terminal not restored"
 fg_then_escape "suspend and resume"
 
+# In the background, lines waits stopped, and has changed nothing: sets $pid.
+stopped_untouched() {
+    sleep 1
+    [ "$(pane '#{alternate_on}#{mouse_any_flag}#{cursor_flag}')" = 001 ] || fail "$1: the terminal's modes changed"
+    pid=$(ps -o pid= --ppid "$(pane '#{pane_pid}')" | tr -d ' ')
+    case "$(ps -o stat= -p "$pid")" in T*) ;; *) fail "$1: lines is not stopped" ;; esac
+}
+
 # Suspended, then continued in the background (`bg`): it stops again
 # without touching the terminal, and `kill %1` still ends it.
 start_shell
@@ -206,34 +214,20 @@ wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 50 '110' || fail "bg: 
 t send-keys -t e2e C-z
 wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 30 '001' || fail "Ctrl-Z before bg: terminal not restored"
 type_line "bg"
-sleep 1
-[ "$(pane '#{alternate_on}#{mouse_any_flag}#{cursor_flag}')" = 001 ] || fail "bg: the terminal's modes changed"
-pid=$(ps -o pid= --ppid "$(pane '#{pane_pid}')" | tr -d ' ')
-case "$(ps -o stat= -p "$pid")" in T*) ;; *) fail "bg: lines is not stopped" ;; esac
+stopped_untouched "bg"
 type_line "kill %1"
-n=0
-while kill -0 "$pid" 2>/dev/null; do
-    n=$((n + 1))
-    [ "$n" -gt 30 ] && fail "kill %1 after bg: lines did not end"
-    sleep 0.1
-done
+for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$pid" 2>/dev/null && sleep 0.3; done
+kill -0 "$pid" 2>/dev/null && fail "kill %1 after bg: lines did not end"
 
-# Started in the background: it changes nothing on the terminal and waits,
-# stopped, until `fg`; then it flies, and Escape restores everything.
+# Started in the background: it changes nothing on the terminal (only the
+# shell's lines show: prompts, the job's number, perhaps its stop) and
+# waits, stopped, until `fg`; then it flies, and Escape restores everything.
 start_shell
 type_line "'$bin' &"
-sleep 1
-[ "$(pane '#{alternate_on}#{mouse_any_flag}#{cursor_flag}')" = 001 ] || fail "lines &: the terminal's modes changed"
-pid=$(ps -o pid= --ppid "$(pane '#{pane_pid}')" | tr -d ' ')
-[ -n "$pid" ] || fail "lines &: cannot find the lines process"
-case "$(ps -o stat= -p "$pid")" in T*) ;; *) fail "lines &: not stopped in the background: $(ps -o stat= -p "$pid")" ;; esac
-t capture-pane -p -t e2e >"$dir/background"
-# Only the shell's lines: prompts, the job's number, perhaps its stop.
-grep . "$dir/background" | grep -v -e '^bash-' -e '^\[1\]' >"$dir/other" && fail "lines &: wrote on the terminal: $(cat "$dir/other")"
-grep . "$dir/background" | tail -n 1 | grep -q '^bash-' || fail "lines &: no prompt: $(cat "$dir/background")"
-type_line "stty -g >'$dir/after'"
-sleep 0.3
-cmp -s "$dir/before" "$dir/after" || fail "lines &: termios changed"
+stopped_untouched "lines &"
+t capture-pane -p -t e2e | grep . >"$dir/background"
+grep -v -e '^bash-' -e '^\[1\]' "$dir/background" && fail "lines &: wrote on the terminal"
+tail -n 1 "$dir/background" | grep -q '^bash-' || fail "lines &: no prompt: $(cat "$dir/background")"
 fg_then_escape "lines &"
 
 echo "e2e: all checks passed"
