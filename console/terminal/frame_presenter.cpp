@@ -47,7 +47,10 @@ const FrameLayout& FramePresenter::layout() const {
 }
 
 Rgb FramePresenter::seen(Cell cell) {
-    std::uint32_t& entry = seenColours[cell];
+    // Indexed by character, then attribute: a frame uses few characters
+    // (the shade renderer four) in many colours, whose entries then lie
+    // together.
+    std::uint32_t& entry = seenColours[static_cast<std::size_t>(cellCharacter(cell)) << 8 | cellAttribute(cell)];
     if ((entry & known) == 0) {
         const Rgb c = seenColour(cell);
         entry = known | static_cast<std::uint32_t>(c.red) << 16 | static_cast<std::uint32_t>(c.green) << 8 | c.blue;
