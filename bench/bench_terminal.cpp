@@ -1,8 +1,8 @@
 // The terminal frame encoder on a recorded 600-frame flight: time and bytes
 // per frame, beside a naive encoder that repaints every cell of every frame
 // (reusing a colour code only between neighbouring cells of one frame), and
-// inline printing of the same frames; the half-block encoder on the same
-// flight as pictures of the cells' seen colours.
+// inline printing of the same frames; and the half-block form that lines
+// shows on a terminal of fewer than 50 rows.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -10,12 +10,11 @@
 #include <memory>
 #include <vector>
 
+#include "console/terminal/frame_presenter.h"
 #include "render/cell_frames.h"
 #include "vantrel/cp437_unicode.h"
 #include "vantrel/frame_encoder.h"
-#include "vantrel/half_blocks.h"
 #include "vantrel/inline_printer.h"
-#include "vantrel/seen_colour.h"
 
 using namespace vantrel;
 
@@ -126,40 +125,22 @@ void BM_InlinePrint(benchmark::State& state) {
     runFlight<InlinePrinter>(state, printer, [](InlinePrinter&) {});
 }
 
-// The flight as pictures of 80x50 colours, each cell's seen colour.
-const std::vector<std::array<Rgb, cellCount>>& seenFlight() {
-    static const std::vector<std::array<Rgb, cellCount>> pictures = [] {
-        std::vector<std::array<Rgb, cellCount>> out(flight().size());
-        for (std::size_t f = 0; f < out.size(); ++f) {
-            for (std::size_t i = 0; i < cellCount; ++i) out[f][i] = seenColour(flight()[f][i]);
-        }
-        return out;
-    }();
-    return pictures;
-}
-
-// The pictures on an 80x25 terminal, two colour rows to a terminal row.
+// The demo's half-block form, as lines shows the frame on a terminal of 80x25
+// (the seen colours of the cells, two to a character), through the host's
+// presenter.
 struct HalfBlocks {
-    HalfBlockEncoder encoder;
-    std::size_t next = 0;
-    std::string_view encode(const Cell*) {
-        const auto& pictures = seenFlight();
-        return encoder.encode(pictures[next++ % pictures.size()].data(), cellRows, cellColumns);
-    }
+    FramePresenter presenter;
+    std::string_view encode(const Cell* frame) { return presenter.present(frame); }
 };
 
-void BM_HalfBlockEncoder(benchmark::State& state) {
-    seenFlight();
-    HalfBlocks h{HalfBlockEncoder(static_cast<ColourMode>(state.range(0)), centreFrame(80, 25, 80, 25))};
-    runFlight<HalfBlocks>(state, h, [](HalfBlocks& b) {
-        b.encoder.forgetScreen();
-        b.next = 0;
-    });
+void BM_HalfBlockForm(benchmark::State& state) {
+    HalfBlocks h{FramePresenter(static_cast<ColourMode>(state.range(0)), 80, 25)};
+    runFlight<HalfBlocks>(state, h, [](HalfBlocks& b) { b.presenter.forgetScreen(); });
 }
 
 BENCHMARK(BM_DiffEncoder)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NaiveEncoder)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InlinePrint)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HalfBlockEncoder)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HalfBlockForm)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The Lines demo: open the console, fly until Escape.
+// The Lines demo on Windows, where the platform is the host: open the
+// console, fly until Escape. (terminal_main.cpp is the entry elsewhere.)
 #include "console/console_screen.h"
 #include "demo/frame_loop.h"
 

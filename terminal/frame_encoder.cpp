@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "terminal/cursor_moves.h"
+#include "terminal/encoder_placement.h"
 #include "terminal/glyph_table.h"
 #include "terminal/output_cursor.h"
 #include "vantrel/cp437_unicode.h"
@@ -178,7 +179,7 @@ struct Emitter {
 
 }  // namespace
 
-struct FrameEncoder::State {
+struct FrameEncoder::State : EncoderPlacement {
     State(ColourMode colourMode, const FrameLayout& l);
     void setLayout(const FrameLayout& l);
     std::string_view encode(const Cell* cells, int pitch);
@@ -215,20 +216,9 @@ struct FrameEncoder::State {
 
     ColourMode mode;
     const GlyphTable& glyphs = cp437Glyphs();
-    CursorMoves moves;
     std::array<ColourCode, 17 * 17> colourCodes{};
-    FrameLayout layout;
-    // The shown cells: width x height from frame cell (firstColumn, firstRow),
-    // which is terminal cell (baseColumn, baseRow).
-    int width = 0;
-    int height = 0;
-    int baseColumn = 0;
-    int baseRow = 0;
-    bool repaintAll = true;
-    // Where the terminal's cursor is (-1: unknown), and its colours (-1: not
-    // known to be one of the sixteen), after the last frame.
-    int cursorRow = -1;
-    int cursorColumn = -1;
+    // The terminal's colours after the last frame; -1: not known to be one
+    // of the sixteen.
     int penForeground = -1;
     int penBackground = -1;
     std::vector<Cell> shown;            // as each cell looks on the terminal
@@ -263,13 +253,7 @@ FrameEncoder::State::State(ColourMode colourMode, const FrameLayout& l) : mode(c
 }
 
 void FrameEncoder::State::setLayout(const FrameLayout& l) {
-    layout = placeFrame(l.frameColumns, l.frameRows, l.terminalColumns, l.terminalRows, l.originColumn, l.originRow);
-    width = layout.shownColumns();
-    height = layout.shownRows();
-    baseColumn = layout.originColumn + layout.firstColumn;
-    baseRow = layout.originRow + layout.firstRow;
-    moves.resize(layout.terminalColumns, layout.terminalRows);
-    const auto cells = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const std::size_t cells = place(l);
     // assign() keeps the capacity: a layout no larger than before allocates nothing.
     shown.assign(cells, 0);
     previous.assign(cells, 0);
@@ -278,7 +262,6 @@ void FrameEncoder::State::setLayout(const FrameLayout& l) {
     dirtyGroup.resize(cells);
     order.resize(cells);
     buffer.resize(cells * maxCellBytes + frameOverhead);
-    repaintAll = true;
 }
 
 // Everything in screen order, on a cleared screen whose margins around the

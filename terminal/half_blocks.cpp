@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "terminal/cursor_moves.h"
+#include "terminal/encoder_placement.h"
 #include "terminal/grid_output.h"
 #include "terminal/output_cursor.h"
 
@@ -115,25 +116,13 @@ std::error_code printHalfBlocksInline(int fd, const Rgb* colours, int width, int
     return printToDescriptor([&](auto& out) { printPicture(out, colours, width, height, pitch, mode); }, fd);
 }
 
-struct HalfBlockEncoder::State {
+struct HalfBlockEncoder::State : EncoderPlacement {
     State(ColourMode colourMode, const FrameLayout& l) : mode(colourMode) { setLayout(l); }
     void setLayout(const FrameLayout& l);
     std::string_view encode(const Rgb* colours, int height, int pitch);
 
     ColourMode mode;
-    FrameLayout layout;
-    CursorMoves moves;
-    // The shown cells: width x height from frame cell (firstColumn,
-    // firstRow), which is terminal cell (baseColumn, baseRow).
-    int width = 0;
-    int height = 0;
-    int baseColumn = 0;
-    int baseRow = 0;
-    bool repaintAll = true;
-    // Where the terminal's cursor is (-1: unknown) and its colours, after
-    // the last frame.
-    int cursorRow = -1;
-    int cursorColumn = -1;
+    // The terminal's colours after the last frame.
     Pen pen{unknownColour, unknownColour};
     // Per shown cell, upper colour in the high half, lower in the low: the
     // colours last given (packed RGB), to skip unchanged cells fast, and
@@ -144,18 +133,11 @@ struct HalfBlockEncoder::State {
 };
 
 void HalfBlockEncoder::State::setLayout(const FrameLayout& l) {
-    layout = placeFrame(l.frameColumns, l.frameRows, l.terminalColumns, l.terminalRows, l.originColumn, l.originRow);
-    width = layout.shownColumns();
-    height = layout.shownRows();
-    baseColumn = layout.originColumn + layout.firstColumn;
-    baseRow = layout.originRow + layout.firstRow;
-    moves.resize(layout.terminalColumns, layout.terminalRows);
-    const auto cells = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const std::size_t cells = place(l);
     // assign() keeps the capacity: a layout no larger than before allocates nothing.
     given.assign(cells, 0);
     shown.assign(cells, 0);
     buffer.resize(cells * maxCellBytes + frameOverhead);
-    repaintAll = true;
 }
 
 std::string_view HalfBlockEncoder::State::encode(const Rgb* colours, int pictureHeight, int pitch) {

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -26,12 +27,16 @@ constexpr char leaveSequence[] = "\x1b[?2026l\x1b[0m\x1b[?1006l\x1b[?1003l\x1b[?
 constexpr char mouseOffSequence[] = "\x1b[?1006l\x1b[?1003l";
 
 constexpr int fatalSignals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
-constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// Every other signal whose default action ends the process.
+constexpr int endingSignals[] = {SIGINT,  SIGTERM,   SIGHUP,  SIGQUIT, SIGPIPE, SIGALRM,
+                                 SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ};
 
 termios savedModes;
 termios rawModes;
 // Read by the signal handlers: plain flags and fixed buffers only.
 volatile std::sig_atomic_t entered = 0;
+// The terminal is in the program's modes (not while suspended).
+volatile std::sig_atomic_t taken = 0;
 volatile std::sig_atomic_t cursorVisible = 1;
 volatile std::sig_atomic_t autowrapOn = 1;
 volatile std::sig_atomic_t resizedFlag = 0;
@@ -66,6 +71,8 @@ void writeLiteral(const char (&s)[N]) {
 
 // The program's modes on the terminal; async-signal-safe.
 void applyModes() {
+    ::tcsetattr(inputFd, TCSANOW, &rawModes);
+    taken = 1;
     writeLiteral(enterSequence);
     if (autowrapOn == 0) writeLiteral("\x1b[?7l");
     if (cursorVisible == 0) writeLiteral("\x1b[?25l");
@@ -75,9 +82,29 @@ void applyModes() {
 // The terminal as it was, in as few steps as possible; async-signal-safe.
 // Mouse reports still queued would otherwise reach the shell as text.
 void restoreModes() {
+    taken = 0;
     writeLiteral(leaveSequence);
     ::tcsetattr(inputFd, TCSANOW, &savedModes);
     ::tcflush(inputFd, TCIFLUSH);
+}
+
+// Waits until this process's group is the terminal's foreground group:
+// until then it must neither change nor write anything on the terminal. A
+// background job stops itself, as the terminal stops one that writes to it,
+// and the shell's `fg` continues it here; where nothing stops it (the stop
+// signal is ignored or blocked, or the group is orphaned) it looks again
+// every tenth of a second. A terminal that is not this process's
+// controlling terminal has no job control to wait for. Async-signal-safe.
+void waitForForeground() {
+    for (;;) {
+        const pid_t foreground = ::tcgetpgrp(inputFd);
+        if (foreground < 0 || foreground == ::getpgrp()) return;
+        ::kill(0, SIGTTOU);
+        if (::tcgetpgrp(inputFd) != ::getpgrp()) {
+            const timespec tenth{0, 100000000};
+            ::nanosleep(&tenth, nullptr);
+        }
+    }
 }
 
 void setHandler(int sig, void (*handler)(int)) {
@@ -100,13 +127,13 @@ void resetToDefault(int sig) {
     ::sigaction(sig, &a, nullptr);
 }
 
-// Ctrl-C, SIGTERM, SIGHUP, SIGQUIT and crashes: restore, then let the signal
-// do what it would have done (end the process, dump core), so the parent
-// sees the real cause.
+// Ctrl-C, the other ending signals and crashes: restore, then let the
+// signal do what it would have done (end the process, dump core), so the
+// parent sees the real cause.
 void onEndingSignal(int sig) {
     if (entered != 0) {
         entered = 0;
-        restoreModes();
+        if (taken != 0) restoreModes();
     }
     resetToDefault(sig);
     ::raise(sig);  // delivered as soon as the handler returns
@@ -116,7 +143,7 @@ void onContinue(int);
 
 void onStopSignal(int) {
     const int savedErrno = errno;
-    if (entered != 0) restoreModes();
+    if (taken != 0) restoreModes();
     resetToDefault(SIGTSTP);
     sigset_t set;
     sigemptyset(&set);
@@ -132,10 +159,19 @@ void onStopSignal(int) {
     errno = savedErrno;
 }
 
+// Continued after a suspend: the terminal is taken again, once the program
+// is back in the foreground (`bg` continues it in the background, where it
+// stops again until `fg`).
 void onContinue(int) {
     const int savedErrno = errno;
-    if (entered != 0) {
-        ::tcsetattr(inputFd, TCSANOW, &rawModes);
+    if (entered != 0 && taken == 0) {
+        // Waiting may take long: meanwhile the ending signals must still end
+        // the program (`kill %1` on the stopped job, say).
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (int s : endingSignals) sigaddset(&ending, s);
+        ::sigprocmask(SIG_UNBLOCK, &ending, nullptr);
+        waitForForeground();
         applyModes();
         resumedFlag = 1;
         resumeCount = resumeCount + 1;
@@ -170,6 +206,7 @@ namespace terminalSession {
 bool enter() {
     if (entered != 0) return true;
     if (::isatty(inputFd) == 0 || ::isatty(outputFd) == 0) return false;
+    waitForForeground();
     if (::tcgetattr(inputFd, &savedModes) != 0) return false;
 
     // Raw input: no echo, no line editing, no flow control or CR/NL
@@ -193,7 +230,6 @@ bool enter() {
             std::atexit(leaveAtExit);
             exitHookRegistered = true;
         }
-        ::tcsetattr(inputFd, TCSANOW, &rawModes);
         entered = 1;
         applyModes();
     }
@@ -204,6 +240,7 @@ void leave() {
     SignalsBlocked blocked;
     if (entered == 0) return;
     entered = 0;
+    if (taken == 0) return;
     // Mouse off first, then drop the reports that were already on their way,
     // until the input has been quiet for a moment.
     writeLiteral(mouseOffSequence);
@@ -224,6 +261,7 @@ namespace {
 // the terminal is taken over, switches it at once.
 template <std::size_t N>
 void setMode(volatile std::sig_atomic_t& flag, bool on, const char (&onSequence)[N], const char (&offSequence)[N]) {
+    if ((flag != 0) == on) return;  // the usual case: nothing to change, no signals to hold off
     SignalsBlocked blocked;
     if ((flag != 0) == on) return;
     flag = on ? 1 : 0;

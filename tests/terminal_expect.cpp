@@ -1,5 +1,7 @@
 #include "tests/terminal_expect.h"
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <sstream>
 
@@ -99,44 +101,52 @@ std::string cellProblem(const EmulatedCell& e, Cell cell, ColourMode mode) {
     return s.str();
 }
 
-std::uint32_t expectedRgb(Rgb rgb, ColourMode mode, bool& indexed) {
-    const auto value = static_cast<std::uint32_t>(rgb.red << 16 | rgb.green << 8 | rgb.blue);
-    switch (mode) {
-        case ColourMode::ansi16:
-            return expectedColour(bruteNearestVga(value), mode, indexed);
-        case ColourMode::ansi256:
-            indexed = true;
-            return static_cast<std::uint32_t>(bruteNearestXterm(value));
-        case ColourMode::truecolor:
-            break;
-    }
-    indexed = false;
-    return value;
-}
-
 std::string halfBlockProblem(const EmulatedCell& e, Rgb upper, const Rgb* lower, ColourMode mode) {
-    bool upperIndexed = false;
-    bool lowerIndexed = false;
-    const std::uint32_t up = expectedRgb(upper, mode, upperIndexed);
-    const std::uint32_t low = lower != nullptr ? expectedRgb(*lower, mode, lowerIndexed) : 0;
-    const bool blank = lower != nullptr && up == low;
+    const auto arrivesAs = [mode](Rgb c, bool& indexed) {
+        const auto value = static_cast<std::uint32_t>(c.red << 16 | c.green << 8 | c.blue);
+        indexed = mode != ColourMode::truecolor;
+        if (mode == ColourMode::ansi16) return expectedColour(bruteNearestVga(value), mode, indexed);
+        return mode == ColourMode::ansi256 ? static_cast<std::uint32_t>(bruteNearestXterm(value)) : value;
+    };
+    bool upIndexed = false;
+    bool lowIndexed = false;
+    const std::uint32_t up = arrivesAs(upper, upIndexed);
+    const std::uint32_t low = lower != nullptr ? arrivesAs(*lower, lowIndexed) : 0;
     std::string problem;
-    if (blank) {
+    if (lower != nullptr && up == low) {
         if (e.character != U' ') problem = "expected a space";
-    } else {
-        if (e.character != 0x2580) problem = "expected an upper half block";
-        if (e.foregroundDefault || e.foregroundIndexed != upperIndexed || e.foreground != up) {
-            problem += " wrong foreground";
-        }
+    } else if (e.character != 0x2580 || e.foregroundDefault || e.foregroundIndexed != upIndexed || e.foreground != up) {
+        problem = "expected an upper half block in the upper colour";
     }
-    if (lower == nullptr) {
-        if (!e.backgroundDefault) problem += " background not the default";
-    } else if (e.backgroundDefault || e.backgroundIndexed != lowerIndexed || e.background != low) {
+    if (lower == nullptr ? !e.backgroundDefault
+                         : e.backgroundDefault || e.backgroundIndexed != lowIndexed || e.background != low) {
         problem += " wrong background";
     }
     if (problem.empty()) return problem;
     std::ostringstream s;
-    s << problem << std::hex << " (want " << up << " over " << (lower != nullptr ? low : 0xFFFFFFFFu) << ": got U+"
-      << e.character << ", fg " << e.foreground << ", bg " << e.background << ")";
+    s << problem << std::hex << " (want " << up << " over " << low << ": got U+" << e.character << ", fg "
+      << e.foreground << ", bg " << e.background << ")";
     return s.str();
+}
+
+int layoutMismatches(const EmulatedTerminal& term, const FrameLayout& l,
+                     const std::function<std::string(const EmulatedCell&, int, int)>& problem) {
+    int wrong = 0;
+    for (int row = 0; row < l.terminalRows; ++row) {
+        for (int column = 0; column < l.terminalColumns; ++column) {
+            const EmulatedCell e = term.cell(column, row);
+            const int fc = column - l.originColumn;
+            const int fr = row - l.originRow;
+            std::string found;
+            if (fc < 0 || fc >= l.frameColumns || fr < 0 || fr >= l.frameRows) {
+                if ((e.character != 0 && e.character != U' ') || !e.backgroundDefault) found = "margin not blank";
+            } else {
+                found = problem(e, fc, fr);
+            }
+            if (!found.empty() && ++wrong <= 5) {
+                ADD_FAILURE() << "terminal cell (" << column << ", " << row << "): " << found;
+            }
+        }
+    }
+    return wrong;
 }

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "tests/vterm_screen.h"
 #include "vantrel/cell.h"
+#include "vantrel/frame_layout.h"
 #include "vantrel/terminal_colours.h"
 #include "vantrel/vga_colours.h"
 
@@ -28,14 +30,17 @@ int bruteNearestXterm(std::uint32_t rgb);
 // otherwise what is wrong.
 std::string cellProblem(const EmulatedCell& e, vantrel::Cell cell, vantrel::ColourMode mode);
 
-// The colour that any RGB colour must arrive as in `mode`: itself in
-// truecolor, else the brute-force nearest palette entry as the terminal
-// numbers it.
-std::uint32_t expectedRgb(vantrel::Rgb rgb, vantrel::ColourMode mode, bool& indexed);
-
 // Empty when the emulated cell shows two colours in half blocks, otherwise
 // what is wrong: U+2580 with `upper` as the foreground over `lower` (the
 // default background when null), or a space in the background when both
-// arrive as the same colour.
+// arrive as the same colour. A colour arrives as itself in truecolor, else
+// as the brute-force nearest palette entry.
 std::string halfBlockProblem(const EmulatedCell& e, vantrel::Rgb upper, const vantrel::Rgb* lower,
                              vantrel::ColourMode mode);
+
+// Checks every cell of an emulated terminal that shows a frame where the
+// layout puts it: frame cell (column, row) by `problem` (empty when right),
+// every other cell blank in the default colours. Adds a test failure for
+// each of the first few wrong cells and returns how many there are.
+int layoutMismatches(const EmulatedTerminal& term, const vantrel::FrameLayout& layout,
+                     const std::function<std::string(const EmulatedCell&, int column, int row)>& problem);

@@ -19,24 +19,9 @@ namespace {
 // Checks the whole emulated screen against the frame (row-major, l's frame
 // size); reports the first few differences and returns the number of wrong cells.
 int screenMismatches(const EmulatedTerminal& term, const Cell* frame, const FrameLayout& l, ColourMode mode) {
-    int wrong = 0;
-    for (int row = 0; row < l.terminalRows; ++row) {
-        for (int column = 0; column < l.terminalColumns; ++column) {
-            const EmulatedCell e = term.cell(column, row);
-            const int fc = column - l.originColumn;
-            const int fr = row - l.originRow;
-            std::string problem;
-            if (fc < 0 || fc >= l.frameColumns || fr < 0 || fr >= l.frameRows) {
-                if ((e.character != 0 && e.character != 0x20) || !e.backgroundDefault) problem = "margin not blank";
-            } else {
-                problem = cellProblem(e, frame[fr * l.frameColumns + fc], mode);
-            }
-            if (!problem.empty() && ++wrong <= 5) {
-                ADD_FAILURE() << "terminal cell (" << column << ", " << row << "): " << problem;
-            }
-        }
-    }
-    return wrong;
+    return layoutMismatches(term, l, [&](const EmulatedCell& e, int column, int row) {
+        return cellProblem(e, frame[row * l.frameColumns + column], mode);
+    });
 }
 
 // Feeds every frame through the encoder and checks the screen after each.

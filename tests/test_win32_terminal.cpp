@@ -1,10 +1,12 @@
 // The Win32 surface over the terminal host, as far as it goes without a
 // terminal (standard output is not one under the test runner): the screen
 // buffer's writes and clipping, finding the window by its title, the cursor
-// and its clip rectangle, the clock.
+// and its clip rectangle, the clock and its rest between milliseconds.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <ctime>
 #include <thread>
 #include <vector>
 
@@ -92,6 +94,24 @@ TEST(Win32Terminal, CursorClockAndKeysWithoutATerminal) {
     const DWORD t1 = GetTickCount();
     EXPECT_GE(static_cast<DWORD>(t1 - t0), 29u);
     EXPECT_LT(static_cast<DWORD>(t1 - t0), 1000u);
+}
+
+// Polled as the frame loop polls it, the clock rests: every reading a later
+// millisecond than the one before, in step with the real time, and little
+// of the processor used.
+TEST(Win32Terminal, PolledClockRestsBetweenMilliseconds) {
+    const auto wall = std::chrono::steady_clock::now();
+    const std::clock_t processor = std::clock();
+    const DWORD first = GetTickCount();
+    DWORD last = first;
+    for (int i = 0; i < 100; ++i) {
+        const DWORD now = GetTickCount();
+        ASSERT_GT(static_cast<std::int32_t>(now - last), 0) << "the same millisecond twice";
+        last = now;
+    }
+    const double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall).count();
+    EXPECT_NEAR(static_cast<double>(last - first), wallMs, 2.0);
+    EXPECT_LT(1000.0 * static_cast<double>(std::clock() - processor) / CLOCKS_PER_SEC, wallMs / 4) << "it spins";
 }
 
 }  // namespace

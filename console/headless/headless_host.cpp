@@ -1,9 +1,9 @@
 #include "console/headless/headless_host.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "console/win32.h"
+#include "console/write_region.h"
 
 namespace vantrel {
 
@@ -84,30 +84,23 @@ BOOL SetConsoleTitleA(LPCSTR lpConsoleTitle) {
     return TRUE;
 }
 
-// Copies the region's records from the source block into the 80x50 screen,
-// clipped to both, reports the region actually written, then hands the whole
+// Copies the region's records into the 80x50 screen (clipped by the rule of
+// write_region.h), reports the region actually written, then hands the whole
 // screen to the sink.
 BOOL WriteConsoleOutputA(HANDLE hConsoleOutput, const CHAR_INFO* lpBuffer, COORD dwBufferSize,
                          COORD dwBufferCoord, SMALL_RECT* lpWriteRegion) {
     if (!isScreen(hConsoleOutput) || lpBuffer == nullptr || lpWriteRegion == nullptr) return FALSE;
-    SMALL_RECT& region = *lpWriteRegion;
-    // Screen cell (x, y) of the region takes the source record at
-    // dwBufferCoord + (x - Left, y - Top).
-    const int left = std::max({0, int{region.Left}, region.Left - dwBufferCoord.X});
-    const int top = std::max({0, int{region.Top}, region.Top - dwBufferCoord.Y});
-    const int right = std::min({cellColumns - 1, int{region.Right}, region.Left + dwBufferSize.X - 1 - dwBufferCoord.X});
-    const int bottom = std::min({cellRows - 1, int{region.Bottom}, region.Top + dwBufferSize.Y - 1 - dwBufferCoord.Y});
-    for (int y = top; y <= bottom; ++y) {
-        for (int x = left; x <= right; ++x) {
-            const int sx = dwBufferCoord.X + x - region.Left;
-            const int sy = dwBufferCoord.Y + y - region.Top;
-            const CHAR_INFO& record = lpBuffer[sy * dwBufferSize.X + sx];
+    const ClippedWrite clip = clipWrite(cellColumns, cellRows, dwBufferSize, dwBufferCoord, *lpWriteRegion);
+    const SMALL_RECT& w = clip.written;
+    for (int y = w.Top; y <= w.Bottom; ++y) {
+        const CHAR_INFO* source = lpBuffer + (clip.sourceRow + y - w.Top) * dwBufferSize.X + clip.sourceColumn;
+        for (int x = w.Left; x <= w.Right; ++x) {
+            const CHAR_INFO& record = source[x - w.Left];
             host.screen[y * cellColumns + x] = makeCell(static_cast<std::uint8_t>(record.Char.AsciiChar),
                                                         static_cast<std::uint8_t>(record.Attributes));
         }
     }
-    region = SMALL_RECT{static_cast<SHORT>(left), static_cast<SHORT>(top), static_cast<SHORT>(right),
-                        static_cast<SHORT>(bottom)};
+    *lpWriteRegion = w;
     ++host.framesPresented;
     if (host.config.sink != nullptr && !host.config.sink(host.screen, host.config.sinkContext)) host.stopped = true;
     return TRUE;

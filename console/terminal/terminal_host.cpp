@@ -26,7 +26,7 @@ TerminalHost& TerminalHost::instance() {
 
 TerminalHost::TerminalHost() {
     terminalSession::size(columns, rows);
-    encoder = std::make_unique<FrameEncoder>(colourModeFromEnvironment(), frameLayout());
+    presenter = std::make_unique<FramePresenter>(colourModeFromEnvironment(), columns, rows);
 }
 
 void TerminalHost::activate() {
@@ -37,11 +37,8 @@ void TerminalHost::activate() {
         std::exit(1);
     }
     refreshSize();
-    encoder->setLayout(frameLayout());
+    presenter->resize(columns, rows);
 }
-
-// The 80x50 frame centred on the terminal, or its middle part.
-FrameLayout TerminalHost::frameLayout() const { return centreFrame(cellColumns, cellRows, columns, rows); }
 
 bool TerminalHost::setScreenSize(int newColumns, int newRows) {
     if (newColumns < 1 || newRows < 1 || newColumns > cellColumns || newRows > cellRows) return false;
@@ -70,7 +67,7 @@ bool TerminalHost::titleIs(const char* candidate) const {
 void TerminalHost::refreshSize() {
     if (terminalSession::takeResized()) {
         terminalSession::size(columns, rows);
-        encoder->setLayout(frameLayout());
+        presenter->resize(columns, rows);
     }
 }
 
@@ -80,14 +77,19 @@ void TerminalHost::present() {
     if (terminalSession::takeResumed()) {
         // The size may have changed while the program was stopped.
         terminalSession::size(columns, rows);
-        encoder->setLayout(frameLayout());
+        presenter->resize(columns, rows);
     }
-    terminalSession::write(encoder->encode(screen.data(), cellColumns));
+    terminalSession::write(presenter->present(screen.data()));
 }
 
 void TerminalHost::pollInput() {
-    unsigned char bytes[512];
+    // The program asks about several keys and the mouse in a row: the
+    // terminal is read once a millisecond at most.
     const std::uint32_t now = monotonicMilliseconds();
+    if (polled && now == lastPoll) return;
+    polled = true;
+    lastPoll = now;
+    unsigned char bytes[512];
     for (int reads = 0; reads < 16; ++reads) {
         const std::size_t n = terminalSession::read(bytes, sizeof bytes);
         if (n == 0) break;

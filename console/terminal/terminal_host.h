@@ -1,15 +1,15 @@
 // The console that the program draws on, kept for a POSIX terminal: the
-// screen buffer's cells, the frame encoder that brings the terminal up to
-// date with them, and the input read from the terminal when asked.
+// screen buffer's cells, the presenter that brings the terminal up to date
+// with them, and the input read from the terminal when asked.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
-#include "vantrel/frame_encoder.h"
-#include "vantrel/input_parser.h"
-#include "vantrel/cell.h"
+#include "console/terminal/frame_presenter.h"
 #include "console/terminal/input_state.h"
+#include "vantrel/cell.h"
+#include "vantrel/input_parser.h"
 
 namespace vantrel {
 
@@ -45,9 +45,8 @@ public:
 private:
     TerminalHost();
     void refreshSize();
-    FrameLayout frameLayout() const;
 
-    std::unique_ptr<FrameEncoder> encoder;
+    std::unique_ptr<FramePresenter> presenter;
     InputParser parser;
     InputState input;
     CellBuffer screen{};
@@ -56,6 +55,8 @@ private:
     int columns = cellColumns;
     int rows = cellRows;
     char title[256] = {};
+    bool polled = false;
+    std::uint32_t lastPoll = 0;
 };
 
 // Milliseconds of a monotonic clock, wrapping at 2^32.

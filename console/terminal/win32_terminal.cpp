@@ -1,10 +1,10 @@
 // The Win32 console, window, clock and input calls that the program makes,
 // answered by the terminal host. One screen buffer exists; its handle and
 // the window's are tokens that stand for the host.
-#include <algorithm>
-
+#include "console/terminal/resting_clock.h"
 #include "console/terminal/terminal_host.h"
 #include "console/win32.h"
+#include "console/write_region.h"
 
 namespace vantrel {
 
@@ -13,8 +13,14 @@ namespace {
 constexpr DWORD wrapAtEndOfLine = 0x0002;  // ENABLE_WRAP_AT_EOL_OUTPUT
 
 char windowToken;
+RestingClock tickClock;
 
-TerminalHost& host() { return TerminalHost::instance(); }
+// The host, for every call but the clock's: the program is doing something
+// other than waiting for the clock.
+TerminalHost& host() {
+    tickClock.programActed();
+    return TerminalHost::instance();
+}
 
 bool isScreen(HANDLE h) { return h == static_cast<HANDLE>(&host()); }
 
@@ -52,36 +58,24 @@ BOOL SetConsoleTitleA(LPCSTR title) {
     return TRUE;
 }
 
-// Copies the region (clipped to the screen buffer and to the source
-// rectangle) and shows the result; the region comes back as what was written.
+// Copies the region's records (clipped by the rule of write_region.h) and
+// shows the result; the region comes back as what was written.
 BOOL WriteConsoleOutputA(HANDLE h, const CHAR_INFO* buffer, COORD bufferSize, COORD bufferCoord,
                          SMALL_RECT* region) {
     if (!isScreen(h) || buffer == nullptr || region == nullptr) return FALSE;
-    const int left = std::max<int>(region->Left, 0);
-    const int top = std::max<int>(region->Top, 0);
-    // The source rectangle runs from bufferCoord to the end of the buffer.
-    const int sourceWidth = bufferSize.X - bufferCoord.X;
-    const int sourceHeight = bufferSize.Y - bufferCoord.Y;
-    const int right = std::min({static_cast<int>(region->Right), host().screenColumns() - 1,
-                                region->Left + sourceWidth - 1});
-    const int bottom = std::min({static_cast<int>(region->Bottom), host().screenRows() - 1,
-                                 region->Top + sourceHeight - 1});
-    if (bufferCoord.X < 0 || bufferCoord.Y < 0 || right < left || bottom < top) {
-        region->Right = static_cast<SHORT>(region->Left - 1);
-        region->Bottom = static_cast<SHORT>(region->Top - 1);
-        return TRUE;
-    }
+    const ClippedWrite clip =
+        clipWrite(host().screenColumns(), host().screenRows(), bufferSize, bufferCoord, *region);
+    const SMALL_RECT& w = clip.written;
     Cell* cells = host().cells();
-    for (int y = top; y <= bottom; ++y) {
-        const int sourceRow = bufferCoord.Y + (y - region->Top);
-        for (int x = left; x <= right; ++x) {
-            const CHAR_INFO& c = buffer[sourceRow * bufferSize.X + bufferCoord.X + (x - region->Left)];
+    for (int y = w.Top; y <= w.Bottom; ++y) {
+        const CHAR_INFO* source = buffer + (clip.sourceRow + y - w.Top) * bufferSize.X + clip.sourceColumn;
+        for (int x = w.Left; x <= w.Right; ++x) {
+            const CHAR_INFO& c = source[x - w.Left];
             cells[y * cellColumns + x] = makeCell(static_cast<std::uint8_t>(c.Char.AsciiChar),
                                                   static_cast<std::uint8_t>(c.Attributes & 0xFF));
         }
     }
-    *region = SMALL_RECT{static_cast<SHORT>(left), static_cast<SHORT>(top), static_cast<SHORT>(right),
-                         static_cast<SHORT>(bottom)};
+    *region = w;
     host().present();
     return TRUE;
 }
@@ -92,7 +86,9 @@ BOOL SetConsoleCursorInfo(HANDLE h, const CONSOLE_CURSOR_INFO* info) {
     return TRUE;
 }
 
-DWORD GetTickCount(void) { return monotonicMilliseconds(); }
+// The frame loop polls the clock until its deadline: the clock rests
+// meanwhile.
+DWORD GetTickCount(void) { return tickClock.tickCount(); }
 
 // The terminal is the console window: it is found by the last title set.
 HWND FindWindowA(LPCSTR className, LPCSTR windowName) {

@@ -1,14 +1,18 @@
 // The terminal's modes for the length of the program's run: raw input
 // without echo (the signal keys still work), the alternate screen, mouse
 // reporting, the cursor hidden and autowrap off as the program asks; and the
-// terminal as it was on every way out: normal exit, Ctrl-C, SIGTERM, SIGHUP,
-// SIGQUIT, a crash, and across a suspend (SIGTSTP restores, SIGCONT enters again).
+// terminal as it was on every way out: normal exit, every signal whose
+// default action ends the process (Ctrl-C, SIGTERM, SIGHUP, SIGPIPE, a
+// crash, ...), and across a suspend (SIGTSTP restores, SIGCONT enters again).
+// A program in a background job touches nothing on the terminal: enter()
+// and a resume wait, stopped, until the job is in the foreground.
 //
 // The session is process-wide, not an object: a process has one controlling
 // terminal, and giving it back on a signal needs signal handlers, which
 // belong to the whole process. So:
 // - It works on standard input and output (file descriptors 0 and 1) only.
-// - enter() installs handlers for SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
+// - enter() installs handlers for SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE,
+//   SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGSEGV,
 //   SIGABRT, SIGBUS, SIGFPE, SIGILL, SIGTSTP, SIGCONT and SIGWINCH in place of
 //   the program's own (they are neither called nor put back), and registers an
 //   atexit handler that calls leave(). After leave() the handlers stay, and
@@ -24,8 +28,11 @@ namespace vantrel {
 
 namespace terminalSession {
 
-// Takes over the terminal on standard input and output. False (and nothing
-// changed) when either is not a terminal.
+// Takes over the terminal on standard input and output. In a background
+// job it first stops itself (SIGTTOU, as the terminal would stop it) until
+// the shell brings it to the foreground, or where it cannot be stopped
+// looks again every tenth of a second. False (and nothing changed) when
+// either is not a terminal.
 bool enter();
 // Puts the terminal back as it was; does nothing when not entered.
 void leave();

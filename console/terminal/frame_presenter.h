@@ -1,0 +1,55 @@
+// How the host shows the program's 80x50 cell frame on a terminal of any
+// size. With at least 50 rows, as cells: centred, or its middle columns on a
+// narrower terminal. With fewer rows, in half blocks: each character shows
+// two cells stacked, each cell as its seen colour (seen_colour.h), so that
+// the frame takes 25 rows, centred on a taller terminal; a shorter one shows
+// its top rows, where the speed gauge is. Columns as in the cell form.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "vantrel/cell.h"
+#include "vantrel/frame_encoder.h"
+#include "vantrel/half_blocks.h"
+#include "vantrel/terminal_colours.h"
+
+namespace vantrel {
+
+class FramePresenter {
+public:
+    FramePresenter(ColourMode mode, int columns, int rows);
+
+    // A new terminal size; it picks the form, and the next frame repaints
+    // in full.
+    void resize(int columns, int rows);
+    // The terminal's contents are unknown: the next frame repaints in full.
+    void forgetScreen();
+
+    // The bytes that bring the terminal to the frame: 80x50 cells, 80 per
+    // row. Empty when nothing changed; valid until the next call.
+    std::string_view present(const Cell* cells);
+
+    bool halfBlocks() const { return useHalfBlocks; }
+    // Where the frame lands, in terminal cells (in half blocks, 80x25).
+    const FrameLayout& layout() const;
+
+private:
+    Rgb seen(Cell cell);
+
+    FrameEncoder cellEncoder;
+    HalfBlockEncoder blockEncoder;
+    bool useHalfBlocks = false;
+    // The frame as seen colours, and the cells they were made from (valid
+    // when `coloursKnown`): only cells that changed are looked up again.
+    std::array<Rgb, cellCount> colours{};
+    CellBuffer coloursOf{};
+    bool coloursKnown = false;
+    // Seen colours of the cells met so far, filled as they turn up: packed
+    // RGB with bit 24 set once known.
+    std::vector<std::uint32_t> seenColours;
+};
+
+}  // namespace vantrel
