@@ -16,34 +16,7 @@ fi
 
 dir=$(mktemp -d)
 sock="vantrel-e2e-$$"
-t() { tmux -L "$sock" -f /dev/null "$@"; }
-cleanup() {
-    t kill-server >/dev/null 2>&1
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    if t has-session -t e2e 2>/dev/null; then
-        echo "--- pane:"
-        t capture-pane -p -t e2e | head -n 50
-    fi
-    exit 1
-}
-
-pane() { t display-message -p -t e2e "$1"; }
-
-# Waits up to $2 tenths of a second for format $1 to read $3.
-wait_for() {
-    n=0
-    while [ "$(pane "$1")" != "$3" ]; do
-        n=$((n + 1))
-        [ "$n" -gt "$2" ] && return 1
-        sleep 0.1
-    done
-    return 0
-}
+. "$(dirname "$0")/tmux_pane.sh"
 
 # --- no terminal: one line on stderr, status 1; --help: status 0
 "$bin" </dev/null >"$dir/out" 2>"$dir/err"
@@ -59,25 +32,12 @@ grep -q "Escape" "$dir/out" || fail "--help does not mention Escape"
 t new-session -d -s e2e -x 80 -y 50 || fail "tmux would not start"
 t set -s escape-time 0
 start_lines() {
-    rm -f "$dir/status" "$dir/before" "$dir/after"
+    rm -f "$dir/status" "$dir/before" "$dir/after" "$dir/err"
     # The pane stays alive afterwards (sleep), so its modes can be read.
     # The shell ignores nothing but survives Ctrl-C (its trap), so it can
     # record how lines ended.
     t respawn-pane -k -t e2e "trap : INT; ulimit -c 0; echo main screen text; stty -g >'$dir/before'; '$bin'; echo \$? >'$dir/status'; stty -g >'$dir/after'; exec sleep 60"
     wait_for '#{alternate_on}#{mouse_any_flag}#{cursor_flag}' 50 '110' || fail "no alternate screen, mouse and hidden cursor"
-}
-check_restored() {
-    n=0
-    while [ ! -s "$dir/after" ]; do
-        n=$((n + 1))
-        [ "$n" -gt 50 ] && fail "$1: lines did not end"
-        sleep 0.1
-    done
-    [ "$(cat "$dir/status")" = "$2" ] || fail "$1: exit status $(cat "$dir/status"), not $2"
-    [ "$(pane '#{alternate_on}')" = 0 ] || fail "$1: still on the alternate screen"
-    [ "$(pane '#{cursor_flag}')" = 1 ] || fail "$1: cursor still hidden"
-    [ "$(pane '#{mouse_any_flag}')" = 0 ] || fail "$1: mouse reporting still on"
-    cmp -s "$dir/before" "$dir/after" || fail "$1: termios not restored: $(cat "$dir/before") / $(cat "$dir/after")"
 }
 
 # Escape, after flying a little.

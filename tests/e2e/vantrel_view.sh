@@ -10,21 +10,7 @@ set -u
 bin="$1"
 dir=$(mktemp -d)
 sock="vantrel-view-e2e-$$"
-t() { tmux -L "$sock" -f /dev/null "$@"; }
-cleanup() {
-    command -v tmux >/dev/null 2>&1 && t kill-server >/dev/null 2>&1
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    if command -v tmux >/dev/null 2>&1 && t has-session -t e2e 2>/dev/null; then
-        echo "--- pane:"
-        t capture-pane -p -t e2e | head -n 30
-    fi
-    exit 1
-}
+. "$(dirname "$0")/tmux_pane.sh"
 
 # One 64x36 frame of orange (255, 128, 0): 9 pixels doubled 8 times.
 printf '\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000' >"$dir/frame"
@@ -66,16 +52,6 @@ fi
 # --- video in a tmux pane
 t new-session -d -s e2e -x 80 -y 24 || fail "tmux would not start"
 t set -s escape-time 0
-pane() { t display-message -p -t e2e "$1"; }
-wait_for() {
-    n=0
-    while [ "$(pane "$1")" != "$3" ]; do
-        n=$((n + 1))
-        [ "$n" -gt "$2" ] && return 1
-        sleep 0.1
-    done
-    return 0
-}
 # $1: the command that writes the frames; $2: whether to wait for the show;
 # $3: more options.
 start_view() {
@@ -84,20 +60,6 @@ start_view() {
     if [ "$2" = wait ]; then
         wait_for '#{alternate_on}#{cursor_flag}' 50 '10' || fail "no alternate screen with the cursor hidden"
     fi
-}
-check_restored() {
-    n=0
-    while [ ! -s "$dir/after" ]; do
-        n=$((n + 1))
-        [ "$n" -gt 100 ] && fail "$1: vantrel-view did not end"
-        sleep 0.1
-    done
-    [ "$(cat "$dir/status")" = "$2" ] || fail "$1: exit status $(cat "$dir/status"), not $2 ($(cat "$dir/err"))"
-    [ "$(pane '#{alternate_on}')" = 0 ] || fail "$1: still on the alternate screen"
-    [ "$(pane '#{cursor_flag}')" = 1 ] || fail "$1: cursor still hidden"
-    [ "$(pane '#{mouse_any_flag}')" = 0 ] || fail "$1: mouse reporting still on"
-    cmp -s "$dir/before" "$dir/after" || fail "$1: termios not restored"
-    t capture-pane -p -t e2e | grep -q "main screen text" || fail "$1: the main screen's contents are not back"
 }
 # Frames every 50 ms until the viewer stops reading.
 endless="while cat '$dir/frame'; do sleep 0.05; done"
