@@ -52,7 +52,7 @@ void BM_Checked(benchmark::State& state) {
     const auto k = static_cast<int>(state.range(0));
     Frame frame(k, static_cast<int>(state.range(1)), static_cast<int>(state.range(2)));
     Renderer renderer;
-    renderer.buildTable(0xFFFF);
+    renderer.buildTable(GlyphRenderer::printableAscii);
     for (auto _ : state) {
         const bool done = renderer.convert(frame.image, static_cast<BlockSize>(k), frame.grid);
         benchmark::DoNotOptimize(done);
@@ -81,7 +81,7 @@ void BM_Path(benchmark::State& state) {
     }
     Frame frame(k, cellColumns, cellRows);
     Renderer renderer;
-    renderer.buildTable(0xFFFF);
+    renderer.buildTable(GlyphRenderer::printableAscii);
     const ConvertKernels& kernels = std::is_same_v<Renderer, ShadeRenderer> ? shadeKernels(path) : glyphKernels(path);
     const SourceRect whole{0, 0, frame.image.width, frame.image.height};
     for (auto _ : state) {

@@ -30,7 +30,7 @@ void BM_FlightFrame(benchmark::State& bench) {
     startHeadlessHost(config);
     randomState = initialRandomState;
     ShadeRenderer renderer;
-    renderer.buildTable(0xFFFF);
+    renderer.buildTable(0);  // the shade renderer takes no flags
 
     auto flight = std::make_unique<FlightState>();
     setupScene(flight->camera, flight->instances);

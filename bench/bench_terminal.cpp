@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "console/terminal/frame_presenter.h"
-#include "render/cell_frames.h"
+#include "console/posix/frame_presenter.h"
+#include "tools/cell_frames.h"
 #include "vantrel/cp437_unicode.h"
 #include "vantrel/frame_encoder.h"
 #include "vantrel/inline_printer.h"

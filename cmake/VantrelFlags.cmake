@@ -4,8 +4,12 @@ add_library(vantrel_flags INTERFACE)
 
 # Every target lights the same pixels: no fused multiply-add, no fast-math.
 target_compile_options(vantrel_flags INTERFACE -ffp-contract=off)
-if(VANTREL_DEVELOPER_FLAGS)
-  target_compile_options(vantrel_flags INTERFACE -Wall -Wextra -Wpedantic -Werror)
+target_compile_features(vantrel_flags INTERFACE cxx_std_20)
+target_compile_options(vantrel_flags INTERFACE -Wall -Wextra -Wpedantic)
+# Warnings stop the build only where asked: the presets and CI turn this on;
+# a packager's plain configure never fails on a new compiler's warning.
+if(VANTREL_WARNINGS_AS_ERRORS)
+  target_compile_options(vantrel_flags INTERFACE -Werror)
 endif()
 
 if(MINGW)

@@ -1,7 +1,7 @@
 // The Win32 surface that the console code and the demo call. On Windows it is
 // the platform's own header; everywhere else these are our declarations of
 // exactly the names, types and constants used, with the Win32 layouts, and
-// one host library (console/terminal, console/headless or a test fake)
+// one host library (console/posix, console/headless or a test fake)
 // supplies the functions at link time.
 #pragma once
 

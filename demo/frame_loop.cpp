@@ -18,7 +18,7 @@ namespace {
 
 // The shade renderer ignores the flags; the glyph renderer reads 0xFFFF as
 // "printable ASCII only".
-constexpr std::int32_t tableFlags = 0xFFFF;
+constexpr std::int32_t tableFlags = 0xFFFF;  // both glyph flags set, and every bit above them
 
 constexpr SourceRect wholeScreen{0, 0, screenWidth, screenHeight};
 

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     bool converted;
     if (argc > 3 && std::strcmp(argv[3], "glyph") == 0) {
         vantrel::GlyphRenderer glyphs;  // brightness: luma into the green it reads
-        glyphs.buildTable(0xFFFF);      // printable ASCII only
+        glyphs.buildTable(vantrel::GlyphRenderer::printableAscii);
         converted = vantrel::lumaToGreen(image, pixels.data(), width) && glyphs.convert(image, vantrel::BlockSize::two, grid);
     } else {
         vantrel::ShadeRenderer shade;

@@ -26,7 +26,7 @@ mkdir -p "$out/corpus"
 # Per target: its sources, the largest input worth trying, and seeds.
 case "$target" in
     input-parser)
-        sources="terminal/input_parser.cpp console/terminal/input_state.cpp"
+        sources="terminal/input_parser.cpp console/posix/input_state.cpp"
         max_len=512
         # The kinds of input a terminal sends.
         printf '\000\022\033[<0;10;5M\033[<0;10;5m' >"$out/corpus/mouse"
@@ -41,7 +41,7 @@ case "$target" in
         printf '# c\n1 -5 2147483647 LRM\r\n\n9 0 0 -' >"$out/corpus/edges"
         ;;
     cell-frames)
-        sources="render/cell_frames.cpp"
+        sources="tools/cell_frames.cpp"
         max_len=20000  # two frames and part of a third
         head -c 17000 tests/terminal_flight.cells >"$out/corpus/flight"
         ;;

@@ -14,7 +14,7 @@
 #include "console/headless/input_script.h"
 #include "demo/frame_loop.h"
 #include "demo/random.h"
-#include "render/cell_frames.h"
+#include "tools/cell_frames.h"
 
 using namespace vantrel;
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "console/terminal/frame_presenter.h"
+#include "console/posix/frame_presenter.h"
 #include "tests/terminal_expect.h"
 #include "tests/test_frames.h"
 #include "tests/vterm_screen.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "render/cell_frames.h"
+#include "tools/cell_frames.h"
 
 using namespace vantrel;
 

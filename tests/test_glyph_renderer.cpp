@@ -45,7 +45,7 @@ TEST(GlyphRendererTable, PrintableFlagsKeepToAsciiAndRebuildReplaces) {
     GlyphRenderer renderer;
     renderer.buildTable(0);
     EXPECT_EQ(renderer.tableData()[0], 0x0700);
-    renderer.buildTable(0xFFFF);
+    renderer.buildTable(GlyphRenderer::printableAscii);
     const Cell* t = renderer.tableData();
     EXPECT_EQ(t[0x0000], 0x0720);
     for (int i = 0; i < GlyphRenderer::tableSize; ++i) {

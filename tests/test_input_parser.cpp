@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "vantrel/input_parser.h"
-#include "console/terminal/input_state.h"
+#include "console/posix/input_state.h"
 
 using namespace vantrel;
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "console/terminal/resting_clock.h"
+#include "console/posix/resting_clock.h"
 
 using namespace vantrel;
 

@@ -41,7 +41,7 @@ TEST(ShadeRendererColour, ComponentsOutsideTheScaleCountAsItsEnds) {
 
 TEST(ShadeRendererTable, CensusOfTheWholeTable) {
     ShadeRenderer renderer;
-    renderer.buildTable(0xFFFF);
+    renderer.buildTable(0);  // the shade renderer takes no flags
     const Cell* table = renderer.tableData();
     ASSERT_NE(table, nullptr);
 
@@ -94,7 +94,7 @@ class ShadeConvert : public ::testing::Test {
 protected:
     static constexpr Cell sentinel = 0xABCD;
     void SetUp() override {
-        renderer.buildTable(0xFFFF);
+        renderer.buildTable(0);  // the shade renderer takes no flags
         cells.fill(sentinel);
     }
     Cell lookup(std::uint32_t r, std::uint32_t g, std::uint32_t b) const {

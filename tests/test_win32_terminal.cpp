@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "console/terminal/terminal_host.h"
+#include "console/posix/terminal_host.h"
 #include "console/win32.h"
 
 using namespace vantrel;

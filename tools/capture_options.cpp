@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "console/headless/quoted_bytes.h"
+#include "tools/quoted_bytes.h"
 #include "tools/option_text.h"
 
 const char* const captureUsage =

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <random>
 
-#include "console/headless/quoted_bytes.h"
+#include "tools/quoted_bytes.h"
 
 namespace {
 

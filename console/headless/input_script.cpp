@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstring>
 
-#include "console/headless/quoted_bytes.h"
+#include "tools/quoted_bytes.h"
 
 namespace vantrel {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <memory>
 
-#include "render/cell_frames.h"
+#include "tools/cell_frames.h"
 
 using namespace vantrel;
 

@@ -8,7 +8,7 @@
 #include <initializer_list>
 
 #include "vantrel/input_parser.h"
-#include "console/terminal/input_state.h"
+#include "console/posix/input_state.h"
 
 using namespace vantrel;
 

@@ -8,7 +8,7 @@ namespace vantrel {
 namespace {
 
 // The glyph table with the printable characters only, as the demo builds it.
-constexpr std::int32_t printableOnly = 0xFFFF;
+constexpr std::int32_t printableOnly = GlyphRenderer::printableAscii;
 
 }  // namespace
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "console/headless/quoted_bytes.h"
+#include "tools/quoted_bytes.h"
 #include "tools/view/area_scaler.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/picture_file.h"

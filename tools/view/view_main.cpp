@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "console/headless/quoted_bytes.h"
+#include "tools/quoted_bytes.h"
 #include "tools/output_file.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/picture_file.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "console/headless/quoted_bytes.h"
+#include "tools/quoted_bytes.h"
 #include "tools/option_text.h"
 
 namespace vantrel {

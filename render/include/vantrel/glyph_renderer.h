@@ -23,6 +23,10 @@ public:
     // What colourToCell answers before the table exists: a space, light grey
     // on black, the cell the printable-only table holds for darkness.
     static constexpr Cell blankCell = 0x0720;
+    // buildTable's flags: the control codes 0..31 stay out (32..255), or only
+    // printable ASCII may appear (32..126, whatever bit 0 says).
+    static constexpr std::int32_t noControlCodes = 0x1;
+    static constexpr std::int32_t printableAscii = 0x2;
 
     // The entry whose four quadrants all sit at the level of `green` (0..255,
     // clamped into that range); red and blue are ignored. blankCell before

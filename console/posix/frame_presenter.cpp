@@ -1,4 +1,4 @@
-#include "console/terminal/frame_presenter.h"
+#include "console/posix/frame_presenter.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "console/terminal/input_state.h"
+#include "console/posix/input_state.h"
 
 namespace vantrel {
 

@@ -1,4 +1,4 @@
-#include "console/terminal/terminal_host.h"
+#include "console/posix/terminal_host.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 // Escape for the smoke-test build: pressed from the (limit + 1)-th query on,
 // so exactly `limit` frames are presented. Other keys are the platform's.
-#include "console/smoke/smoke_key_state.h"
+#include "tests/windows/smoke_key_state.h"
 
 #undef GetAsyncKeyState
 

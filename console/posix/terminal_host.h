@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "console/terminal/frame_presenter.h"
-#include "console/terminal/input_state.h"
+#include "console/posix/frame_presenter.h"
+#include "console/posix/input_state.h"
 #include "vantrel/cell.h"
 #include "vantrel/input_parser.h"
 

@@ -1,8 +1,8 @@
 // The Win32 console, window, clock and input calls that the program makes,
 // answered by the terminal host. One screen buffer exists; its handle and
 // the window's are tokens that stand for the host.
-#include "console/terminal/resting_clock.h"
-#include "console/terminal/terminal_host.h"
+#include "console/posix/resting_clock.h"
+#include "console/posix/terminal_host.h"
 #include "console/win32.h"
 #include "console/write_region.h"
 

@@ -1,4 +1,4 @@
-#include "console/terminal/resting_clock.h"
+#include "console/posix/resting_clock.h"
 
 #include <cerrno>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "render/cell_frames.h"
+#include "tools/cell_frames.h"
 
 #include <cerrno>
 #include <cstdio>
