@@ -24,7 +24,7 @@ namespace {
 
 // The input's bytes for a decoder that needs them all (an animation).
 std::string wholeInput(MediaInput& input, const MediaLimits& limits, std::string& whole) {
-    if (input.memory != nullptr) {
+    if (input.fd < 0) {
         whole.assign(reinterpret_cast<const char*>(input.memory), input.memorySize);
         return {};
     }
@@ -36,7 +36,7 @@ std::string wholeInput(MediaInput& input, const MediaLimits& limits, std::string
 std::unique_ptr<MediaSource> openMedia(MediaInput input, const MediaLimits& limits, std::string& error) {
     const std::uint8_t* head = input.memory;
     std::size_t headSize = input.memorySize;
-    if (head == nullptr) {
+    if (input.fd >= 0) {
         while (input.head.size() < mediaKindBytes) {
             char more[mediaKindBytes];
             const ssize_t got = ::read(input.fd, more, mediaKindBytes - input.head.size());
@@ -84,7 +84,7 @@ std::unique_ptr<MediaSource> openMedia(MediaInput input, const MediaLimits& limi
         options.truncated = !facts.complete;
         options.gif = true;
         reader = std::make_unique<ByteReader>(std::move(whole));
-    } else if (input.memory != nullptr) {
+    } else if (input.fd < 0) {
         reader = std::make_unique<ByteReader>(input.memory, input.memorySize);
     } else {
         reader = std::make_unique<ByteReader>(input.fd, std::move(input.head));

@@ -73,7 +73,7 @@ protected:
 struct MediaInput {
     int fd = -1;                     // a file or a pipe
     std::string head;                // the bytes read from fd so far
-    const std::uint8_t* memory = nullptr;  // or the whole file in memory
+    const std::uint8_t* memory = nullptr;  // or, when fd is -1, the whole file in memory
     std::size_t memorySize = 0;
 };
 
