@@ -6,16 +6,18 @@
 #   cell-frames    the cell frame reader
 #   png-picture    the PNG reader of vantrel-view
 #   jpeg-picture   the JPEG reader of vantrel-view
-# Needs clang with its runtime libraries (Debian: clang, libclang-rt-dev), and
-# for the pictures libpng and libjpeg-turbo.
+#   video          the video and animation decoders of vantrel-view
+# Needs clang with its runtime libraries (Debian: clang, libclang-rt-dev), for
+# the pictures libpng and libjpeg-turbo, and for video FFmpeg's libraries and
+# libwebp (seeds are made with the ffmpeg program when it is there).
 set -eu
 cd "$(dirname "$0")/.."
 target="${1:-}"
 seconds="${2:-60}"
 case "$target" in
-    input-parser | input-script | cell-frames | png-picture | jpeg-picture) ;;
+    input-parser | input-script | cell-frames | png-picture | jpeg-picture | video) ;;
     *)
-        echo "usage: fuzz.sh input-parser|input-script|cell-frames|png-picture|jpeg-picture [SECONDS]" >&2
+        echo "usage: fuzz.sh input-parser|input-script|cell-frames|png-picture|jpeg-picture|video [SECONDS]" >&2
         exit 2
         ;;
 esac
@@ -53,6 +55,24 @@ case "$target" in
         clang++ -std=c++20 -O1 tests/fuzz/picture_seeds.cpp -lpng -ljpeg -o "$out/picture_seeds"
         "$out/picture_seeds" "$out/corpus"
         ;;
+    video)
+        sources="tools/view/media/byte_reader.cpp tools/view/media/gif_facts.cpp tools/view/media/media_kind.cpp
+                 tools/view/media/media_open.cpp tools/view/media/playback_timeline.cpp
+                 tools/view/media/ffmpeg_source.cpp tools/view/media/webp_animation.cpp"
+        libraries="-DVANTREL_HAS_FFMPEG=1 -DVANTREL_HAS_WEBP_ANIMATION=1
+                   $(pkg-config --cflags --libs libavformat libavcodec libavutil libswscale libwebpdemux libwebp)"
+        max_len=8192
+        # A few tiny clips in the common containers and codecs, and animations.
+        if command -v ffmpeg >/dev/null 2>&1; then
+            for seed in mp4:libx264 webm:libvpx-vp9 mkv:mpeg4 gif:gif webp:libwebp_anim avi:mjpeg; do
+                ffmpeg -loglevel error -nostdin -y -f lavfi -i testsrc2=size=16x16:rate=5 -t 0.6 \
+                    -c:v "${seed#*:}" "$out/corpus/seed.${seed%:*}" || true
+            done
+        fi
+        # FFmpeg's libraries are not instrumented: an input that takes too
+        # long or too much memory in them is stopped as a finding.
+        limit_options="-timeout=10 -rss_limit_mb=2048"
+        ;;
 esac
 
 # shellcheck disable=SC2086 # $sources and $libraries are lists
@@ -60,7 +80,7 @@ clang++ -std=c++20 -g -O1 -I. -Irender/include -Iterminal/include -fsanitize=fuz
     "tests/fuzz/$name.cpp" $sources ${libraries:-} -o "$out/$name"
 
 status=0
-"$out/$name" -artifact_prefix="$out/" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 "$out/corpus" \
+"$out/$name" ${limit_options:-} -artifact_prefix="$out/" -max_total_time="$seconds" -max_len="$max_len" -print_final_stats=1 "$out/corpus" \
     >"$out/fuzz.log" 2>&1 || status=$?
 if [ "$status" -ne 0 ]; then
     cat "$out/fuzz.log"
