@@ -18,8 +18,12 @@ set -eu
 
 # libvterm-dev and tmux test the terminal host (tmux also hosts the Wine smoke
 # test); clang and libclang-rt-dev build the fuzzers. libjpeg62-turbo-dev
-# (with libpng-dev) reads pictures for vantrel-view.
+# (with libpng-dev) reads pictures for vantrel-view; FFmpeg's libraries
+# (libavformat-dev, libavcodec-dev, libavutil-dev, libswscale-dev) and
+# libwebp-dev play video and animations in it (optional when building), and
+# the ffmpeg program makes the clips its end-to-end tests and fuzz seeds use.
 packages="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev libvterm-dev tmux clang libclang-rt-dev"
+packages="$packages libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libwebp-dev ffmpeg"
 wine32=""
 for group in "$@"; do
     case "$group" in
