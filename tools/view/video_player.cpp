@@ -9,13 +9,12 @@
 #include <ctime>
 #include <vector>
 
-#include "vantrel/frame_encoder.h"
-#include "vantrel/half_blocks.h"
 #include "vantrel/input_parser.h"
 #include "vantrel/terminal_session.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/still_printer.h"
 #include "tools/view/terminal_size.h"
+#include "tools/view/video_screen.h"
 
 namespace vantrel {
 
@@ -88,42 +87,6 @@ CellCount videoCells(const ViewOptions& options, Extent screen) {
     request.enlarge = true;
     return fitPicture(options.raw->width, options.raw->height, request);
 }
-
-// What the terminal shows: the cell renderers through the frame encoder,
-// the blocks renderer through its own.
-class VideoScreen {
-public:
-    VideoScreen(RendererKind renderer, ColourMode mode) : blocks_(renderer == RendererKind::blocks) {
-        if (blocks_) {
-            halfBlocks_.emplace(mode, FrameLayout{});
-        } else {
-            cells_.emplace(mode, FrameLayout{});
-        }
-    }
-    void setLayout(const FrameLayout& layout) {
-        if (blocks_) {
-            halfBlocks_->setLayout(layout);
-        } else {
-            cells_->setLayout(layout);
-        }
-    }
-    void forgetScreen() {
-        if (blocks_) {
-            halfBlocks_->forgetScreen();
-        } else {
-            cells_->forgetScreen();
-        }
-    }
-    std::string_view encode(const ShownPicture& shown) {
-        return blocks_ ? halfBlocks_->encode(shown.halves.data(), shown.rows * 2, shown.columns)
-                       : cells_->encode(shown.cells.data(), shown.columns);
-    }
-
-private:
-    bool blocks_;
-    std::optional<FrameEncoder> cells_;
-    std::optional<HalfBlockEncoder> halfBlocks_;
-};
 
 }  // namespace
 

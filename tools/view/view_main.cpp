@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,9 @@
 
 #include "tools/quoted_bytes.h"
 #include "tools/output_file.h"
+#include "tools/view/media/media_source.h"
+#include "tools/view/media_file.h"
+#include "tools/view/media_player.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/picture_file.h"
 #include "tools/view/still_printer.h"
@@ -38,11 +42,73 @@ CellCount stillCells(const ViewOptions& options, int width, int height) {
     return fitStill(options, outputTerminalSize(), width, height);
 }
 
+// Keys come from the terminal, which takes standard input's place when that
+// is a pipe (a video from standard input is read from a copy of it, made
+// before).
+std::string keysFromTerminal() {
+    if (::isatty(STDIN_FILENO) != 0) return {};
+    const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (tty < 0 || ::dup2(tty, STDIN_FILENO) < 0) {
+        const std::string reason = std::strerror(errno);
+        if (tty >= 0) ::close(tty);
+        return "no terminal to read keys from: " + reason;
+    }
+    ::close(tty);
+    return {};
+}
+
+// A video or animation file: played full-screen, or its last frame as a PNG.
+int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png) {
+    const std::string name = shownName(input.path);
+    if (input.fd == STDIN_FILENO && png == nullptr && ::isatty(STDIN_FILENO) != 0) {
+        return fail(badInput, name + ": a video is read from a FILE or a pipe, not from the terminal");
+    }
+    const int videoFd = input.fd == STDIN_FILENO ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3) : input.fd;
+    if (videoFd < 0) return fail(badInput, name + ": cannot read: " + std::strerror(errno));
+    CancelPipe cancel;
+    MediaInput media;
+    media.fd = videoFd;
+    media.head = input.head;
+    media.cancelFd = cancel.readFd();
+    std::string error;
+    std::unique_ptr<MediaSource> source = openMedia(std::move(media), MediaLimits{}, error);
+    int status = 0;
+    if (!source) {
+        status = fail(badInput, name + ": " + error);
+    } else if (png != nullptr) {
+        if (error = mediaToPng(options, *source, *png); !error.empty()) status = fail(badInput, name + ": " + error);
+    } else if (::isatty(STDOUT_FILENO) == 0) {
+        status = fail(badInput, name + ": video needs a terminal on standard output (or --png)");
+    } else if (error = keysFromTerminal(); !error.empty()) {
+        status = fail(badInput, name + ": " + error);
+    } else {
+        PlaybackStats stats;
+        error = playMedia(options, *source, cancel, stats);
+        if (options.stats) say(name + ": " + statsLine(stats));
+        if (!error.empty()) status = fail(badInput, name + ": " + error);
+    }
+    source.reset();
+    if (videoFd != input.fd) ::close(videoFd);
+    return status;
+}
+
 int showStills(const ViewOptions& options, OutputFile* png) {
     PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const ColourMode mode = resolveColours(options.colours);
     int status = 0;
     for (const std::string& path : options.files) {
+        InputFile input;
+        if (std::string error = openInputFile(path, input); !error.empty()) {
+            say(shownName(path) + ": " + error);
+            status = badInput;
+            continue;
+        }
+        if (input.kind != MediaKind::still) {
+            const int shown = showMedia(options, input, png);
+            if (shown == outputFailed) return shown;
+            status = std::max(status, shown);
+            continue;
+        }
         RgbPicture picture;
         const TargetSize target = [&](int width, int height, int& wantedWidth, int& wantedHeight) {
             const CellCount samples =
@@ -50,7 +116,15 @@ int showStills(const ViewOptions& options, OutputFile* png) {
             wantedWidth = samples.columns;
             wantedHeight = samples.rows;
         };
-        if (std::string error = loadPicture(path, target, PictureLimits{}, picture); !error.empty()) {
+        std::string error;
+        if (path == "-") {
+            std::FILE* stream = stillStream(input);
+            error = stream == nullptr ? "cannot read: out of memory" : readPicture(stream, target, PictureLimits{}, picture);
+            if (stream != nullptr) std::fclose(stream);
+        } else {
+            error = loadPicture(path, target, PictureLimits{}, picture);
+        }
+        if (!error.empty()) {
             say(shownName(path) + ": " + error);
             status = badInput;
             continue;

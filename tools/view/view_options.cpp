@@ -12,8 +12,9 @@ const char* const viewUsage =
     "Usage: vantrel-view [OPTION]... FILE...\n"
     "       vantrel-view --raw WxH [OPTION]... [FILE]\n"
     "Show PNG and JPEG pictures in the terminal, inline like text, one after\n"
-    "another; or, with --raw, video of raw RGB frames full-screen. FILE '-' is\n"
-    "standard input.\n"
+    "another; play videos and animations (MP4, WebM, MKV, GIF, animated WebP:\n"
+    "told by their content) full-screen; or, with --raw, video of raw RGB\n"
+    "frames. FILE '-' is standard input.\n"
     "\n"
     "  --size COLSxROWS    fit into this many cells (default: the terminal's\n"
     "                      width; a picture is not enlarged past one pixel a\n"
@@ -38,10 +39,17 @@ const char* const viewUsage =
     "                      full-screen until it ends, or Escape, q or Ctrl-C\n"
     "  --fps N             video frames a second (default: as they arrive, at\n"
     "                      most 100)\n"
+    "  --loop N            play an animation N times, 0 forever (default: as its\n"
+    "                      file says)\n"
+    "  --stats             at the end of a video, print the frames decoded,\n"
+    "                      shown, dropped and late, and the largest lateness\n"
     "  --png OUT           write what would be shown as a PNG picture, 8x12\n"
     "                      pixels a cell, instead of showing it (one FILE; for\n"
     "                      video, its last frame); '-' is standard output\n"
     "  --help              show this text and exit\n"
+    "\n"
+    "Keys while a video plays: Space pauses and resumes; Left and Right seek\n"
+    "5 s, Up and Down 60 s; q, Escape or Ctrl-C quits.\n"
     "\n"
     "For example: ffmpeg -i in.mp4 -f rawvideo -pix_fmt rgb24 -vf scale=640:360 - |\n"
     "             vantrel-view --raw 640x360\n"
@@ -88,10 +96,10 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
         if (arg.substr(0, 2) != "--") return "unknown option " + quotedInput(arg) + " (see --help)";
 
         auto [name, value, hasValue] = splitOption(arg);
-        const bool isFlag = name == "--stretch" || name == "--dither" || name == "--no-dither";
+        const bool isFlag = name == "--stretch" || name == "--dither" || name == "--no-dither" || name == "--stats";
         const bool known = isFlag || name == "--size" || name == "--cell-aspect" || name == "--renderer" ||
                            name == "--block" || name == "--colours" || name == "--colors" || name == "--raw" ||
-                           name == "--fps" || name == "--png";
+                           name == "--fps" || name == "--png" || name == "--loop";
         if (!known) return "unknown option " + quotedInput(name) + " (see --help)";
         const std::string_view key = name == "--colors" ? "--colours" : name == "--no-dither" ? "--dither" : name;
         for (std::string_view s : seen) {
@@ -102,6 +110,8 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
             if (hasValue) return std::string(name) + " takes no value";
             if (name == "--stretch") {
                 options.stretch = true;
+            } else if (name == "--stats") {
+                options.stats = true;
             } else {
                 options.dither = name == "--dither";
                 seenDither = true;
@@ -160,6 +170,12 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
             if (!parseWhole(value, options.fps) || options.fps < 1 || options.fps > maxFramesPerSecond) {
                 return needs(name, "a whole number from 1 to 100", value);
             }
+        } else if (name == "--loop") {
+            int plays = 0;
+            if (!parseWhole(value, plays) || plays < 0 || plays > maxLoops) {
+                return needs(name, "a whole number from 0 (forever) to 1000000", value);
+            }
+            options.loop = plays;
         } else {  // --png
             if (value.empty()) return "--png needs a file name";
             options.pngPath = value;

@@ -26,6 +26,8 @@ inline constexpr int maxRawSide = 16384;
 inline constexpr long long maxRawPixels = 1LL << 27;
 // The fastest paced or free-running video.
 inline constexpr int maxFramesPerSecond = 100;
+// The most plays --loop asks for (0 is forever).
+inline constexpr int maxLoops = 1'000'000;
 
 struct ViewOptions {
     std::vector<std::string> files;        // "-" is standard input
@@ -38,6 +40,8 @@ struct ViewOptions {
     std::optional<bool> dither;            // default: ditherFor(renderer)
     std::optional<Extent> raw;             // --raw WxH: video of raw RGB frames
     int fps = 0;                           // 0: as frames arrive, at most maxFramesPerSecond
+    std::optional<int> loop;               // --loop N: plays of an animation, 0 forever
+    bool stats = false;                    // --stats: the frame counts on stderr at the end
     std::string pngPath;                   // --png OUT; empty: print
     bool help = false;
 };

@@ -1,5 +1,7 @@
 #include "tools/view/media/byte_reader.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,7 +20,7 @@ ByteReader::ByteReader(std::string file)
       seekable_(true),
       size_(static_cast<std::int64_t>(owned_.size())) {}
 
-ByteReader::ByteReader(int fd, std::string head) : fd_(fd), head_(std::move(head)) {
+ByteReader::ByteReader(int fd, std::string head, int cancelFd) : fd_(fd), cancelFd_(cancelFd), head_(std::move(head)) {
     struct stat file {};
     if (::fstat(fd, &file) == 0 && S_ISREG(file.st_mode)) {
         seekable_ = true;
@@ -41,6 +43,17 @@ ssize_t ByteReader::read(std::uint8_t* buffer, std::size_t capacity) {
         return static_cast<ssize_t>(count);
     }
     for (;;) {
+        if (!seekable_ && cancelFd_ >= 0) {
+            pollfd fds[2] = {{fd_, POLLIN, 0}, {cancelFd_, POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0) {
+                if (errno == EINTR) continue;
+                return -1;
+            }
+            if (fds[1].revents != 0) {
+                errno = ECANCELED;
+                return -1;
+            }
+        }
         const ssize_t got = seekable_ ? ::pread(fd_, buffer, capacity, position_) : ::read(fd_, buffer, capacity);
         if (got < 0 && errno == EINTR) continue;
         if (got > 0) position_ += got;
@@ -52,6 +65,26 @@ bool ByteReader::seekTo(std::int64_t position) {
     if (!seekable_ || position < 0 || position > size_) return false;
     position_ = position;
     return true;
+}
+
+CancelPipe::CancelPipe() {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) == 0) {
+        read_ = fds[0];
+        write_ = fds[1];
+    }
+}
+
+CancelPipe::~CancelPipe() {
+    if (read_ >= 0) ::close(read_);
+    if (write_ >= 0) ::close(write_);
+}
+
+void CancelPipe::cancel() {
+    const char byte = 1;
+    if (write_ >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(write_, &byte, 1);
+    }
 }
 
 std::string readWhole(int fd, std::string head, std::size_t limit, std::string& out) {

@@ -14,7 +14,7 @@ bool startsWith(const std::uint8_t* head, std::size_t size, std::size_t at, cons
 }  // namespace
 
 MediaKind sniffMedia(const std::uint8_t* head, std::size_t size) {
-    if (size >= 1 && (head[0] == 0x89 || head[0] == 0xFF)) return MediaKind::still;  // PNG, JPEG
+    if (startsWith(head, size, 0, "\x89PNG") || startsWith(head, size, 0, "\xFF\xD8")) return MediaKind::still;
     if (startsWith(head, size, 0, "GIF87a") || startsWith(head, size, 0, "GIF89a")) return MediaKind::gif;
     if (startsWith(head, size, 0, "RIFF") && startsWith(head, size, 8, "WEBP")) {
         // The extended form's flags: bit 1 says the file is an animation.

@@ -87,7 +87,7 @@ std::unique_ptr<MediaSource> openMedia(MediaInput input, const MediaLimits& limi
     } else if (input.fd < 0) {
         reader = std::make_unique<ByteReader>(input.memory, input.memorySize);
     } else {
-        reader = std::make_unique<ByteReader>(input.fd, std::move(input.head));
+        reader = std::make_unique<ByteReader>(input.fd, std::move(input.head), input.cancelFd);
     }
     return openFfmpegSource(std::move(reader), options, error);
 #else

@@ -75,6 +75,7 @@ struct MediaInput {
     std::string head;                // the bytes read from fd so far
     const std::uint8_t* memory = nullptr;  // or, when fd is -1, the whole file in memory
     std::size_t memorySize = 0;
+    int cancelFd = -1;               // see CancelPipe: ends waiting on a pipe
 };
 
 struct MediaLimits {

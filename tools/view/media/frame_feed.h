@@ -1,0 +1,74 @@
+// Decoding on its own thread, one frame ahead of the player, so that a slow
+// decode or an input that stalls never holds up the keys, a resize or the
+// frame on screen. The thread decodes each frame and converts it to the
+// output size, flattening any transparency onto the background colour; the
+// player takes it when it is ready, then shows or drops it.
+//
+// Three frame buffers in all (being decoded, waiting, taken): they grow
+// when the output size does, and are otherwise reused, swapped, never
+// allocated per frame.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tools/view/media/media_source.h"
+
+namespace vantrel {
+
+struct FeedFrame {
+    DecodeResult result = DecodeResult::end;
+    Microseconds time = 0;
+    Microseconds duration = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;  // width * height * 3 bytes when result is frame
+};
+
+class FrameFeed {
+public:
+    // `background`: red, green, blue under transparent pixels; frames
+    // converted to width x height until setOutputSize says otherwise.
+    FrameFeed(MediaSource& source, const std::uint8_t background[3], int width, int height);
+    ~FrameFeed();
+    FrameFeed(const FrameFeed&) = delete;
+    FrameFeed& operator=(const FrameFeed&) = delete;
+
+    // Readable (a byte written) each time a frame or the end is ready.
+    int readyFd() const { return readyRead_; }
+
+    // The size frames are converted to from the next one on.
+    void setOutputSize(int width, int height);
+    // Frames from the stream's position at `time` on; frames of before are discarded.
+    void seek(Microseconds time);
+    // Swaps the waiting frame (or the end) into `out`; false when none is
+    // ready. Drains readyFd.
+    bool take(FeedFrame& out);
+
+private:
+    void run();
+    void flatten(const MediaFrame& frame, FeedFrame& out) const;
+
+    MediaSource& source_;
+    std::uint8_t background_[3];
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stop_ = false;
+    bool seekPending_ = false;
+    Microseconds seekTime_ = 0;
+    bool full_ = false;      // waiting holds a frame
+    bool finished_ = false;  // the end or a failure was handed over
+    int outputWidth_ = 1;
+    int outputHeight_ = 1;
+    FeedFrame waiting_;
+    FeedFrame decoding_;
+    int readyRead_ = -1;
+    int readyWrite_ = -1;
+    std::thread thread_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,219 @@
+#include "tools/view/media_player.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+#include "vantrel/terminal_session.h"
+#include "tools/view/media/frame_feed.h"
+#include "tools/view/media/player_keys.h"
+#include "tools/view/picture_converter.h"
+#include "tools/view/still_printer.h"
+#include "tools/view/terminal_size.h"
+#include "tools/view/video_screen.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::uint8_t background[3] = {0, 0, 0};
+
+// How much larger than the renderer's pixel grid libswscale makes a frame,
+// each way, before the linear-light area average takes it the rest of the
+// way (see bench_media: at 2 the picture judges as well as averaging the
+// full frame in linear light, at a fraction of the cost).
+constexpr int intermediateFactor = 2;
+
+Microseconds now() {
+    timespec t{};
+    ::clock_gettime(CLOCK_MONOTONIC, &t);
+    return Microseconds{t.tv_sec} * 1'000'000 + t.tv_nsec / 1000;
+}
+
+CellCount mediaCells(const ViewOptions& options, const MediaSource& source, Extent screen) {
+    const Extent box = options.size.value_or(screen);
+    FitRequest request;
+    request.columns = std::min(box.width, screen.width);
+    request.rows = std::min(box.height, screen.height);
+    request.cellAspect = options.cellAspect;
+    request.stretch = options.stretch;
+    request.enlarge = true;
+    return fitPicture(source.width(), source.height(), request);
+}
+
+// The size libswscale converts to for `cells`.
+Extent decodedSize(const ViewOptions& options, const MediaSource& source, CellCount cells) {
+    const CellCount samples = samplesFor(options.renderer, blockFor(options), cells);
+    return {std::min(source.width(), samples.columns * intermediateFactor),
+            std::min(source.height(), samples.rows * intermediateFactor)};
+}
+
+}  // namespace
+
+std::string statsLine(const PlaybackStats& stats) {
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "%lld frames decoded, %lld shown, %lld dropped, %lld late; largest lateness %.1f ms",
+                  static_cast<long long>(stats.decoded), static_cast<long long>(stats.shown),
+                  static_cast<long long>(stats.dropped), static_cast<long long>(stats.late),
+                  static_cast<double>(stats.largestLateness) / 1000.0);
+    return line;
+}
+
+std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPipe& cancel, PlaybackStats& stats) {
+    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
+    VideoScreen screen(options.renderer, resolveColours(options.colours));
+    if (!terminalSession::enter()) return "standard input and output must be a terminal";
+    terminalSession::setCursorVisible(false);
+    terminalSession::setAutowrap(false);
+
+    PlaybackTimeline timeline;
+    Extent terminal;
+    terminalSession::size(terminal.width, terminal.height);
+    const Extent firstSize = decodedSize(options, source, mediaCells(options, source, terminal));
+    FrameFeed feed(source, background, firstSize.width, firstSize.height);
+    FeedFrame next;   // taken from the feed, waiting for its time
+    FeedFrame shown;  // on screen: kept to draw again after a resize
+    bool haveNext = false, haveShown = false;
+    CellCount cells;
+
+    const auto draw = [&] {
+        converter.setSizes(shown.width, shown.height, cells);
+        converter.convert(shown.rgb.data(), static_cast<std::ptrdiff_t>(shown.width) * 3);
+        terminalSession::write(screen.encode(converter.shown()));
+    };
+    const auto relayout = [&] {
+        terminalSession::size(terminal.width, terminal.height);
+        cells = mediaCells(options, source, terminal);
+        const Extent decoded = decodedSize(options, source, cells);
+        feed.setOutputSize(decoded.width, decoded.height);
+        screen.setLayout(centreFrame(cells.columns, cells.rows, terminal.width, terminal.height));
+        if (haveShown) draw();  // at once, from the frame on screen
+    };
+    relayout();
+
+    const int plays = options.loop.value_or(source.plays());
+    int played = 1;
+    Microseconds length = 0;  // the end of the last frame decoded
+    bool ended = false, quit = false;
+    std::string problem;
+    PlayerKeys keys;
+
+    const auto seekBy = [&](Microseconds delta) {
+        if (!source.seekable()) return;
+        const Microseconds from = haveShown ? shown.time : 0;
+        feed.seek(std::max<Microseconds>(0, from + delta));
+        haveNext = false;
+        ended = false;
+        timeline.reanchor();
+    };
+    const auto press = [&](PlayerKey key) {
+        switch (key) {
+        case PlayerKey::pause:
+            timeline.paused() ? timeline.resume(now()) : timeline.pause(now());
+            break;
+        case PlayerKey::left: seekBy(-5'000'000); break;
+        case PlayerKey::right: seekBy(5'000'000); break;
+        case PlayerKey::up: seekBy(60'000'000); break;
+        case PlayerKey::down: seekBy(-60'000'000); break;
+        case PlayerKey::quit: quit = true; break;
+        case PlayerKey::none: break;
+        }
+    };
+
+    while (!quit) {
+        if (terminalSession::takeResized()) relayout();
+        if (terminalSession::takeResumed()) {
+            screen.forgetScreen();
+            if (haveShown) draw();
+        }
+        if (!haveNext && !ended && feed.take(next)) {
+            if (next.result == DecodeResult::frame) {
+                haveNext = true;
+                timeline.decoded();
+                length = std::max(length, next.time + next.duration);
+            } else if (next.result == DecodeResult::end && (plays == 0 || played < plays) && source.seekable() &&
+                       length > 0 && source.error().empty()) {
+                ++played;
+                timeline.loop(length);
+                feed.seek(0);
+            } else {
+                ended = true;
+                if (next.result == DecodeResult::failed || !source.error().empty()) problem = source.error();
+            }
+            continue;
+        }
+        Microseconds time = now();
+        std::optional<Microseconds> wakeAt;
+        if (haveNext) {
+            const auto verdict = timeline.judge(next.time, next.duration, time);
+            if (verdict == PlaybackTimeline::Verdict::drop) {
+                timeline.dropped();
+                haveNext = false;
+                continue;
+            }
+            if (verdict == PlaybackTimeline::Verdict::show) {
+                std::swap(next, shown);
+                haveNext = false;
+                haveShown = true;
+                draw();
+                timeline.shown(shown.time, time);
+                continue;
+            }
+            wakeAt = timeline.dueAt(next.time);
+        } else if (ended) {
+            // The last frame stays for its length; then the player ends.
+            const auto end = timeline.dueAt(haveShown ? shown.time + shown.duration : 0);
+            if (!timeline.paused() && (!end || time >= *end)) break;
+            wakeAt = end;
+        }
+
+        Microseconds wait = wakeAt ? std::max<Microseconds>(*wakeAt - time, 0) : -1;
+        if (keys.escapePending()) wait = wait < 0 ? PlayerKeys::escapeTimeoutMs * 1000 : std::min<Microseconds>(wait, PlayerKeys::escapeTimeoutMs * 1000);
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {feed.readyFd(), POLLIN, 0}};
+        const nfds_t count = haveNext || ended ? 1 : 2;  // the feed matters only when a frame is wanted
+        timespec timeout{static_cast<time_t>(wait / 1'000'000), static_cast<long>(wait % 1'000'000) * 1000};
+        const int ready = ::ppoll(fds, count, wait < 0 ? nullptr : &timeout, nullptr);
+        if (ready < 0 && errno != EINTR) break;
+        if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) break;  // the terminal is gone
+        const std::int64_t ms = now() / 1000;
+        if (ready > 0 && (fds[0].revents & POLLIN) != 0) {
+            unsigned char bytes[256];
+            const std::size_t got = terminalSession::read(bytes, sizeof bytes);
+            for (std::size_t i = 0; i < got && !quit; ++i) press(keys.feed(bytes[i], ms));
+        }
+        press(keys.tick(ms));
+    }
+    cancel.cancel();  // a read waiting on a pipe gives up, so that the feed can stop
+    terminalSession::leave();
+    stats = timeline.stats();
+    return quit ? std::string() : problem;
+}
+
+std::string mediaToPng(const ViewOptions& options, MediaSource& source, OutputFile& png) {
+    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
+    const CellCount cells = mediaCells(options, source, options.size.value_or(outputTerminalSize()));
+    const Extent decoded = decodedSize(options, source, cells);
+    FrameFeed feed(source, background, decoded.width, decoded.height);
+    FeedFrame frame, last;
+    bool any = false;
+    for (;;) {
+        pollfd ready{feed.readyFd(), POLLIN, 0};
+        ::poll(&ready, 1, -1);
+        if (!feed.take(frame)) continue;
+        if (frame.result != DecodeResult::frame) break;
+        std::swap(frame, last);
+        any = true;
+    }
+    if (frame.result == DecodeResult::failed || !source.error().empty()) return source.error();
+    if (!any) return "the video holds no frame";
+    converter.setSizes(last.width, last.height, cells);
+    converter.convert(last.rgb.data(), static_cast<std::ptrdiff_t>(last.width) * 3);
+    return writeShownPng(converter.shown(), resolveColours(options.colours), png);
+}
+
+}  // namespace vantrel
