@@ -39,7 +39,7 @@ status=$?
 [ "$(wc -l <"$dir/err")" -eq 3 ] || fail "bad files: not one line each: $(cat "$dir/err")"
 grep -q "missing.png': cannot open: No such file" "$dir/err" || fail "no reason for the missing file: $(cat "$dir/err")"
 grep -q "cut.png': truncated PNG file" "$dir/err" || fail "no reason for the truncated file: $(cat "$dir/err")"
-grep -q "frame': not a PNG or JPEG picture" "$dir/err" || fail "no reason for the raw file: $(cat "$dir/err")"
+grep -q "frame': not a video or picture that can be read" "$dir/err" || fail "no reason for the raw file: $(cat "$dir/err")"
 [ "$(wc -l <"$dir/out")" -ge 5 ] || fail "the good file between the bad ones was not shown"
 "$bin" --raw 64x36 <"$dir/frame" >"$dir/out" 2>"$dir/err"
 [ $? -eq 2 ] && grep -q "terminal" "$dir/err" || fail "video without a terminal: $(cat "$dir/err")"
