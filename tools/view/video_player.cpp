@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <vector>
 
 #include "vantrel/input_parser.h"
@@ -30,9 +31,13 @@ Nanoseconds now() {
 
 struct QuitKeys : InputSink {
     bool quit = false;
+    bool pause = false;  // Space: pause or resume
     void mouseReport(const MouseReport&) override {}
     void escapeKey() override { quit = true; }
-    void plainKey(unsigned char key) override { quit = quit || key == 'q' || key == 'Q'; }
+    void plainKey(unsigned char key) override {
+        quit = quit || key == 'q' || key == 'Q';
+        pause = pause != (key == ' ');
+    }
 };
 
 // One frame at a time from the input.
@@ -90,9 +95,12 @@ CellCount videoCells(const ViewOptions& options, Extent screen) {
 
 }  // namespace
 
-std::string playVideo(const ViewOptions& options, int frameFd) {
+std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& stats) {
     const Extent source = *options.raw;
-    FrameInput input(frameFd, frameBytes(options));
+    FrameInput input(frameFd, frameBytes(options));  // the frame being read
+    std::vector<std::uint8_t> ready(input.frame.size());  // complete, waiting for its time
+    std::vector<std::uint8_t> shown(input.frame.size());  // on screen, kept to draw again
+    bool haveReady = false, haveShown = false;
     PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const ColourMode mode = resolveColours(options.colours);
     VideoScreen screen(options.renderer, mode);
@@ -100,66 +108,98 @@ std::string playVideo(const ViewOptions& options, int frameFd) {
     terminalSession::setCursorVisible(false);
     terminalSession::setAutowrap(false);
 
+    const auto draw = [&] {
+        converter.convert(shown.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
+        terminalSession::write(screen.encode(converter.shown()));
+    };
     const auto relayout = [&] {
         Extent terminal;
         terminalSession::size(terminal.width, terminal.height);
         const CellCount cells = videoCells(options, terminal);
         converter.setSizes(source.width, source.height, cells);
         screen.setLayout(centreFrame(cells.columns, cells.rows, terminal.width, terminal.height));
+        if (haveShown) draw();  // at once, from the frame on screen
     };
     relayout();
 
-    const Nanoseconds interval = 1'000'000'000 / (options.fps > 0 ? options.fps : maxFramesPerSecond);
+    // Frame n is shown at n / fps seconds from the first; when behind, the
+    // newest complete frame is shown and those it overtook are dropped.
+    const Microseconds period = 1'000'000 / (options.fps > 0 ? options.fps : defaultFramesPerSecond);
+    PlaybackTimeline timeline;
+    std::int64_t frames = 0;
+    Microseconds readyTime = 0;
+    const auto takeFrame = [&] {
+        std::swap(input.frame, ready);
+        input.filled = 0;
+        haveReady = true;
+        readyTime = frames++ * period;
+        timeline.decoded();
+    };
     InputParser parser;
     QuitKeys keys;
-    bool pending = false;  // a converted frame waits for its time
-    bool shownAny = false;
-    Nanoseconds nextShow = now();
     while (!keys.quit) {
-        if (terminalSession::takeResized()) {
-            relayout();
-            pending = false;  // converted for the old size
-        }
+        if (terminalSession::takeResized()) relayout();
         if (terminalSession::takeResumed()) {
             screen.forgetScreen();
-            if (shownAny && !pending) terminalSession::write(screen.encode(converter.shown()));
+            if (haveShown) draw();
         }
-        if (input.complete() && !pending) {
-            converter.convert(input.frame.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
-            input.filled = 0;
-            pending = true;
+        if (keys.pause) {
+            keys.pause = false;
+            timeline.paused() ? timeline.resume(now() / 1000) : timeline.pause(now() / 1000);
         }
-        const Nanoseconds time = now();
-        if (pending && time >= nextShow) {
-            terminalSession::write(screen.encode(converter.shown()));
-            pending = false;
-            shownAny = true;
-            nextShow = std::max(nextShow + interval, time);
-            continue;
+        if (!haveReady && input.complete()) takeFrame();
+        const Microseconds time = now() / 1000;
+        std::optional<Microseconds> wakeAt;
+        if (haveReady) {
+            auto verdict = timeline.judge(readyTime, period, time);
+            if (verdict == PlaybackTimeline::Verdict::drop) {
+                if (input.complete()) {  // overtaken by a newer frame
+                    timeline.dropped();
+                    takeFrame();
+                    continue;
+                }
+                pollfd more{frameFd, POLLIN, 0};
+                if (!input.ended && ::poll(&more, 1, 0) > 0) {
+                    input.read(false);
+                    continue;
+                }
+                verdict = PlaybackTimeline::Verdict::show;  // the newest frame there is
+            }
+            if (verdict == PlaybackTimeline::Verdict::show) {
+                std::swap(ready, shown);
+                haveReady = false;
+                haveShown = true;
+                draw();
+                timeline.shown(readyTime, time);
+                continue;
+            }
+            wakeAt = timeline.dueAt(readyTime);
+        } else if (input.ended) {
+            break;
         }
-        if (input.ended && !pending) break;
 
         pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {frameFd, POLLIN, 0}};
         const nfds_t count = !input.ended && !input.complete() ? 2 : 1;
-        Nanoseconds wait = pending ? nextShow - time : -1;
+        Nanoseconds wait = wakeAt ? std::max<Nanoseconds>(*wakeAt - time, 0) * 1000 : -1;
         if (parser.escapePending()) {
             const Nanoseconds escapeWait = Nanoseconds{InputParser::escapeTimeoutMs} * 1'000'000;
             wait = wait < 0 ? escapeWait : std::min(wait, escapeWait);
         }
         timespec timeout{static_cast<time_t>(wait / 1'000'000'000), static_cast<long>(wait % 1'000'000'000)};
-        const int ready = ::ppoll(fds, count, wait < 0 ? nullptr : &timeout, nullptr);
-        if (ready < 0 && errno != EINTR) break;
+        const int events = ::ppoll(fds, count, wait < 0 ? nullptr : &timeout, nullptr);
+        if (events < 0 && errno != EINTR) break;
         const auto nowMs = static_cast<std::uint32_t>(now() / 1'000'000);
-        if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) break;  // the terminal is gone
-        if (ready > 0 && (fds[0].revents & POLLIN) != 0) {
+        if (events > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) break;  // the terminal is gone
+        if (events > 0 && (fds[0].revents & POLLIN) != 0) {
             unsigned char bytes[256];
             const std::size_t got = terminalSession::read(bytes, sizeof bytes);
             parser.feed(bytes, got, nowMs, keys);
         }
         parser.tick(nowMs, keys);
-        if (ready > 0 && count == 2 && fds[1].revents != 0) input.read(false);
+        if (events > 0 && count == 2 && fds[1].revents != 0) input.read(false);
     }
     terminalSession::leave();
+    stats = timeline.stats();
     return keys.quit ? std::string() : input.problem();
 }
 

@@ -6,19 +6,22 @@
 #include <string>
 
 #include "tools/output_file.h"
+#include "tools/view/media/playback_timeline.h"
 #include "tools/view/view_options.h"
 
 namespace vantrel {
 
 // Plays the video read from `frameFd` full-screen on the terminal (standard
 // input and output, which must both be terminals): on the alternate screen
-// with the diffing encoder, refitted when the terminal is resized, paced at
-// options.fps or as frames arrive (at most 100 a second), until the input
-// ends or Escape or q is pressed (Ctrl-C ends the program through its
-// signal). The terminal is restored on every way out. Returns an empty
-// string, or what went wrong (a read error, or the input ending in the
-// middle of a frame) once the terminal is back.
-std::string playVideo(const ViewOptions& options, int frameFd);
+// with the diffing encoder, refitted at once when the terminal is resized,
+// frame n shown at n / options.fps seconds (default 30 a second) from the
+// first; when behind, the newest complete frame is shown and the frames it
+// overtook are dropped. Until the input ends or Escape or q is pressed
+// (Ctrl-C ends the program through its signal); Space pauses. The terminal
+// is restored on every way out. Returns an empty string, or what went wrong
+// (a read error, or the input ending in the middle of a frame) once the
+// terminal is back; `stats` gets the frame counts.
+std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& stats);
 
 // Converts every frame as playVideo would for a terminal of the size of
 // outputTerminalSize(), without one, and writes the last one to `png`.

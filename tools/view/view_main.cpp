@@ -167,9 +167,10 @@ int showVideo(const ViewOptions& options, OutputFile* png) {
         }
         ::close(tty);
     }
-    if (std::string error = playVideo(options, frameFd); !error.empty()) {
-        return fail(badInput, shownName(path) + ": " + error);
-    }
+    PlaybackStats stats;
+    const std::string error = playVideo(options, frameFd, stats);
+    if (options.stats) say(shownName(path) + ": " + statsLine(stats));
+    if (!error.empty()) return fail(badInput, shownName(path) + ": " + error);
     return 0;
 }
 

@@ -24,8 +24,9 @@ inline constexpr int maxCellSide = 1000;
 // The largest --raw frame: each side, and all its pixels (384 MiB).
 inline constexpr int maxRawSide = 16384;
 inline constexpr long long maxRawPixels = 1LL << 27;
-// The fastest paced or free-running video.
+// The fastest paced video, and the pace of raw video without --fps.
 inline constexpr int maxFramesPerSecond = 100;
+inline constexpr int defaultFramesPerSecond = 30;
 // The most plays --loop asks for (0 is forever).
 inline constexpr int maxLoops = 1'000'000;
 
@@ -39,7 +40,7 @@ struct ViewOptions {
     ColourChoice colours = ColourChoice::automatic;
     std::optional<bool> dither;            // default: ditherFor(renderer)
     std::optional<Extent> raw;             // --raw WxH: video of raw RGB frames
-    int fps = 0;                           // 0: as frames arrive, at most maxFramesPerSecond
+    int fps = 0;                           // 0: defaultFramesPerSecond
     std::optional<int> loop;               // --loop N: plays of an animation, 0 forever
     bool stats = false;                    // --stats: the frame counts on stderr at the end
     std::string pngPath;                   // --png OUT; empty: print
