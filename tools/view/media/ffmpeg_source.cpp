@@ -53,6 +53,8 @@ int swsColourSpace(AVColorSpace space) {
 }
 
 constexpr int ioBufferBytes = 1 << 16;
+// Our times are in microseconds (FFmpeg's AV_TIME_BASE_Q, a C compound literal).
+constexpr AVRational microsecondBase{1, 1'000'000};
 
 class FfmpegSource final : public MediaSource {
 public:
@@ -252,7 +254,7 @@ public:
             error_ = "cannot seek in a pipe";
             return false;
         }
-        const std::int64_t target = start_ + av_rescale_q(time, AV_TIME_BASE_Q, stream_->time_base);
+        const std::int64_t target = start_ + av_rescale_q(time, microsecondBase, stream_->time_base);
         int status = av_seek_frame(format_, streamIndex_, target, AVSEEK_FLAG_BACKWARD);
         if (status < 0) status = av_seek_frame(format_, streamIndex_, target, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
         if (status < 0) {
@@ -300,7 +302,7 @@ private:
         }
         Microseconds declared = -1;
         if (stream_->duration > 0) {
-            declared = av_rescale_q(stream_->duration, stream_->time_base, AV_TIME_BASE_Q);
+            declared = av_rescale_q(stream_->duration, stream_->time_base, microsecondBase);
         } else if (format_->nb_streams == 1 && format_->duration > 0) {
             declared = format_->duration;
         }
@@ -324,8 +326,8 @@ private:
 #else
         const std::int64_t duration = frame_->pkt_duration;
 #endif
-        frameDuration_ = duration > 0 ? av_rescale_q(duration, stream_->time_base, AV_TIME_BASE_Q) : defaultDuration_;
-        frameTime_ = pts != AV_NOPTS_VALUE ? av_rescale_q(pts - start_, stream_->time_base, AV_TIME_BASE_Q) : lastEnd_;
+        frameDuration_ = duration > 0 ? av_rescale_q(duration, stream_->time_base, microsecondBase) : defaultDuration_;
+        frameTime_ = pts != AV_NOPTS_VALUE ? av_rescale_q(pts - start_, stream_->time_base, microsecondBase) : lastEnd_;
         frameTime_ = std::max<Microseconds>(frameTime_, 0);
         lastEnd_ = frameTime_ + frameDuration_;
     }
