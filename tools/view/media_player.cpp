@@ -55,12 +55,13 @@ Extent decodedSize(const ViewOptions& options, const MediaSource& source, CellCo
 }  // namespace
 
 std::string statsLine(const PlaybackStats& stats) {
-    char line[200];
+    char line[240];
     std::snprintf(line, sizeof line,
-                  "%lld frames decoded, %lld shown, %lld dropped, %lld late; largest lateness %.1f ms",
+                  "%lld frames decoded, %lld shown, %lld dropped, %lld late; largest lateness %.1f ms; "
+                  "%.3f s from the first frame shown to the end",
                   static_cast<long long>(stats.decoded), static_cast<long long>(stats.shown),
                   static_cast<long long>(stats.dropped), static_cast<long long>(stats.late),
-                  static_cast<double>(stats.largestLateness) / 1000.0);
+                  static_cast<double>(stats.largestLateness) / 1000.0, static_cast<double>(stats.elapsed) / 1e6);
     return line;
 }
 
@@ -191,6 +192,7 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
     cancel.cancel();  // a read waiting on a pipe gives up, so that the feed can stop
     terminalSession::leave();
     stats = timeline.stats();
+    if (stats.shown > 0) stats.elapsed = now() - timeline.firstShown();
     return quit ? std::string() : problem;
 }
 

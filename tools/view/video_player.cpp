@@ -200,6 +200,7 @@ std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& st
     }
     terminalSession::leave();
     stats = timeline.stats();
+    if (stats.shown > 0) stats.elapsed = now() / 1000 - timeline.firstShown();
     return keys.quit ? std::string() : input.problem();
 }
 

@@ -19,7 +19,7 @@ std::optional<Microseconds> PlaybackTimeline::dueAt(Microseconds time) const {
 }
 
 void PlaybackTimeline::shown(Microseconds time, Microseconds now) {
-    ++stats_.shown;
+    if (stats_.shown++ == 0) firstShown_ = now;
     lastShown_ = now;
     if (!anchored_) {
         anchored_ = true;

@@ -26,6 +26,7 @@ struct PlaybackStats {
     std::int64_t dropped = 0;
     std::int64_t late = 0;           // shown more than lateAfter after their time
     Microseconds largestLateness = 0;
+    Microseconds elapsed = 0;        // from the first frame shown to the end (set by the player)
 };
 
 class PlaybackTimeline {
@@ -57,6 +58,8 @@ public:
     // The animation starts over: its frames' times start again at 0.
     void loop(Microseconds length) { anchor_ += length; }
 
+    // The clock's reading when the first frame was shown; 0 before.
+    Microseconds firstShown() const { return firstShown_; }
     const PlaybackStats& stats() const { return stats_; }
 
 private:
@@ -65,6 +68,7 @@ private:
     Microseconds anchor_ = 0;    // the clock's reading at which time 0 is due
     Microseconds pausedAt_ = 0;
     Microseconds lastShown_ = 0;
+    Microseconds firstShown_ = 0;
     PlaybackStats stats_;
 };
 
