@@ -28,6 +28,11 @@ constexpr std::uint8_t background[3] = {0, 0, 0};
 // full frame in linear light, at a fraction of the cost).
 constexpr int intermediateFactor = 2;
 
+// Frames this late make the decoder skip what it can; this late, all but
+// key frames, until a frame is on time again.
+constexpr Microseconds behind = 100'000;
+constexpr Microseconds farBehind = 1'000'000;
+
 Microseconds now() {
     timespec t{};
     ::clock_gettime(CLOCK_MONOTONIC, &t);
@@ -101,6 +106,7 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
     int played = 1;
     Microseconds length = 0;  // the end of the last frame decoded
     bool ended = false, quit = false;
+    int hurry = 0;  // see MediaSource::setHurry
     std::string problem;
     PlayerKeys keys;
 
@@ -152,6 +158,12 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
         std::optional<Microseconds> wakeAt;
         if (haveNext) {
             const auto verdict = timeline.judge(next.time, next.duration, time);
+            // Decoding itself falls behind: skip decoder work until caught up.
+            if (const auto due = timeline.dueAt(next.time)) {
+                const Microseconds lateness = time - *due;
+                hurry = lateness >= farBehind ? 2 : lateness >= behind ? std::max(hurry, 1) : lateness <= 0 ? 0 : hurry;
+                feed.setHurry(hurry);
+            }
             if (verdict == PlaybackTimeline::Verdict::drop) {
                 timeline.dropped();
                 haveNext = false;

@@ -76,6 +76,7 @@ void FrameFeed::run() {
         const int width = outputWidth_, height = outputHeight_;
         lock.unlock();
         source_.setOutputSize(width, height);
+        source_.setHurry(hurry_.load(std::memory_order_relaxed));
         decoding_.result = source_.decode();
         if (decoding_.result == DecodeResult::frame) {
             decoding_.time = source_.frameTime();

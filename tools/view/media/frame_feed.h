@@ -9,6 +9,7 @@
 // allocated per frame.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -45,6 +46,9 @@ public:
     void setOutputSize(int width, int height);
     // Frames from the stream's position at `time` on; frames of before are discarded.
     void seek(Microseconds time);
+    // How far behind the player is (see MediaSource::setHurry), for the
+    // frames decoded from now on.
+    void setHurry(int level) { hurry_.store(level, std::memory_order_relaxed); }
     // Swaps the waiting frame (or the end) into `out`; false when none is
     // ready. Drains readyFd.
     bool take(FeedFrame& out);
@@ -66,6 +70,7 @@ private:
     int outputHeight_ = 1;
     FeedFrame waiting_;
     FeedFrame decoding_;
+    std::atomic<int> hurry_{0};
     int readyRead_ = -1;
     int readyWrite_ = -1;
     std::thread thread_;

@@ -44,6 +44,11 @@ public:
     // a source may give the decoded size instead (MediaFrame says).
     virtual void setOutputSize(int width, int height) = 0;
 
+    // How far behind the player is: 0 on time; 1 behind, so skip what can be
+    // skipped cheaply (frames nothing refers to); 2 far behind, so decode
+    // key frames only until caught up. Sources that cannot skip ignore it.
+    virtual void setHurry(int /*level*/) {}
+
     // Decodes the next frame. `failed` leaves the reason in error(); what
     // decoded before it stays valid to show.
     virtual DecodeResult decode() = 0;
