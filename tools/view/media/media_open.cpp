@@ -23,7 +23,7 @@ bool webpAnimationSupported() { return VANTREL_HAS_WEBP_ANIMATION != 0; }
 namespace {
 
 // The input's bytes for a decoder that needs them all (an animation).
-std::string wholeInput(MediaInput& input, const MediaLimits& limits, std::string& whole) {
+[[maybe_unused]] std::string wholeInput(MediaInput& input, const MediaLimits& limits, std::string& whole) {
     if (input.fd < 0) {
         whole.assign(reinterpret_cast<const char*>(input.memory), input.memorySize);
         return {};
@@ -33,7 +33,7 @@ std::string wholeInput(MediaInput& input, const MediaLimits& limits, std::string
 
 }  // namespace
 
-std::unique_ptr<MediaSource> openMedia(MediaInput input, const MediaLimits& limits, std::string& error) {
+std::unique_ptr<MediaSource> openMedia(MediaInput input, [[maybe_unused]] const MediaLimits& limits, std::string& error) {
     const std::uint8_t* head = input.memory;
     std::size_t headSize = input.memorySize;
     if (input.fd >= 0) {
