@@ -3,7 +3,8 @@
 # with clips made by ffmpeg: one played to its end (status 0, on time), one
 # quit with q midway, one paused and resumed (the wall time grows by the
 # pause), and a truncated one (one line naming it, status 2); each time the
-# terminal restored. Then a GIF on standard input, looped twice.
+# terminal restored. Then a GIF on standard input, looped twice; and a GIF
+# of one frame printed inline like a picture.
 # Usage: vantrel_view_media.sh PATH-TO-VANTREL-VIEW     (exit 77: skipped)
 set -u
 bin="$1"
@@ -26,6 +27,14 @@ clip 10 "$dir/long.mp4"
 head -c $(($(wc -c <"$dir/long.mp4") / 2)) "$dir/long.mp4" >"$dir/cut.mp4"
 ffmpeg -loglevel error -nostdin -y -f lavfi -i "testsrc2=size=64x36:rate=5" -t 1 -loop 0 "$dir/anim.gif" ||
     fail "ffmpeg could not make a GIF"
+
+# A GIF of one frame is a still picture: printed inline, with no terminal.
+ffmpeg -loglevel error -nostdin -y -f lavfi -i "testsrc2=size=64x36" -frames:v 1 "$dir/one.gif" ||
+    fail "ffmpeg could not make a still GIF"
+"$bin" --size 20x5 "$dir/one.gif" >"$dir/out" 2>"$dir/err" || fail "a still GIF: status $? $(cat "$dir/err")"
+[ "$(wc -l <"$dir/out")" -eq 5 ] || fail "a still GIF: not five lines: $(cat "$dir/out")"
+"$bin" "$dir/short.mp4" >"$dir/out" 2>"$dir/err"
+[ $? -eq 2 ] && grep -q "short.mp4': video needs a terminal" "$dir/err" || fail "video without a terminal: $(cat "$dir/err")"
 
 t new-session -d -s e2e -x 80 -y 24 || fail "tmux would not start"
 t set -s escape-time 0

@@ -12,6 +12,7 @@
 
 #include "tools/quoted_bytes.h"
 #include "tools/output_file.h"
+#include "tools/view/media/frame_feed.h"
 #include "tools/view/media/media_source.h"
 #include "tools/view/media_file.h"
 #include "tools/view/media_player.h"
@@ -57,8 +58,10 @@ std::string keysFromTerminal() {
     return {};
 }
 
-// A video or animation file: played full-screen, or its last frame as a PNG.
-int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png) {
+// A video or animation file: played full-screen, or its last frame as a
+// PNG. An animation of one frame is a still picture: it is put in `still`
+// for the caller to show inline.
+int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png, RgbPicture& still) {
     const std::string name = shownName(input.path);
     if (input.fd == STDIN_FILENO && png == nullptr && ::isatty(STDIN_FILENO) != 0) {
         return fail(badInput, name + ": a video is read from a FILE or a pipe, not from the terminal");
@@ -75,6 +78,19 @@ int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png) {
     int status = 0;
     if (!source) {
         status = fail(badInput, name + ": " + error);
+    } else if (source->frameCount() == 1) {
+        if (source->decode() != DecodeResult::frame) {
+            status = fail(badInput, name + ": " + source->error());
+        } else {
+            static constexpr std::uint8_t black[3] = {0, 0, 0};
+            FeedFrame frame;
+            flattenFrame(source->convert(), black, frame);
+            still.width = frame.width;
+            still.height = frame.height;
+            still.rgb = pictureBytes(frame.rgb.size());
+            if (still.rgb == nullptr) return fail(badInput, name + ": out of memory");
+            std::copy(frame.rgb.begin(), frame.rgb.end(), still.rgb.get());
+        }
     } else if (png != nullptr) {
         if (error = mediaToPng(options, *source, *png); !error.empty()) status = fail(badInput, name + ": " + error);
     } else if (::isatty(STDOUT_FILENO) == 0) {
@@ -103,13 +119,13 @@ int showStills(const ViewOptions& options, OutputFile* png) {
             status = badInput;
             continue;
         }
+        RgbPicture picture;
         if (input.kind != MediaKind::still) {
-            const int shown = showMedia(options, input, png);
+            const int shown = showMedia(options, input, png, picture);
             if (shown == outputFailed) return shown;
             status = std::max(status, shown);
-            continue;
+            if (picture.rgb == nullptr) continue;
         }
-        RgbPicture picture;
         const TargetSize target = [&](int width, int height, int& wantedWidth, int& wantedHeight) {
             const CellCount samples =
                 samplesFor(options.renderer, blockFor(options), stillCells(options, width, height));
@@ -117,7 +133,9 @@ int showStills(const ViewOptions& options, OutputFile* png) {
             wantedHeight = samples.rows;
         };
         std::string error;
-        if (path == "-") {
+        if (picture.rgb != nullptr) {
+            // A one-frame animation, decoded already.
+        } else if (path == "-") {
             std::FILE* stream = stillStream(input);
             error = stream == nullptr ? "cannot read: out of memory" : readPicture(stream, target, PictureLimits{}, picture);
             if (stream != nullptr) std::fclose(stream);

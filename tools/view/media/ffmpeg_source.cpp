@@ -149,6 +149,7 @@ public:
     int width() const override { return width_; }
     int height() const override { return height_; }
     int plays() const override { return options_.plays; }
+    int frameCount() const override { return options_.frames; }
     bool seekable() const override { return reader_->seekable(); }
 
     void setOutputSize(int width, int height) override {

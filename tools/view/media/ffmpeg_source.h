@@ -16,6 +16,7 @@ struct FfmpegOptions {
     int plays = 1;           // from the file's own blocks (a GIF's loop count)
     bool gif = false;        // apply the short-delay rule through the GIF demuxer
     bool truncated = false;  // the file's own blocks end before its trailer
+    int frames = -1;         // the images a GIF's blocks hold
 };
 
 // Null with the reason in `error` when the input holds no video FFmpeg can decode.

@@ -81,7 +81,7 @@ void FrameFeed::run() {
         if (decoding_.result == DecodeResult::frame) {
             decoding_.time = source_.frameTime();
             decoding_.duration = source_.frameDuration();
-            flatten(source_.convert(), decoding_);
+            flattenFrame(source_.convert(), background_, decoding_);
         }
         lock.lock();
         if (stop_ || seekPending_) continue;  // made stale meanwhile
@@ -93,7 +93,7 @@ void FrameFeed::run() {
     }
 }
 
-void FrameFeed::flatten(const MediaFrame& frame, FeedFrame& out) const {
+void flattenFrame(const MediaFrame& frame, const std::uint8_t background[3], FeedFrame& out) {
     out.width = frame.width;
     out.height = frame.height;
     const std::size_t rowBytes = static_cast<std::size_t>(frame.width) * 3;
@@ -109,7 +109,7 @@ void FrameFeed::flatten(const MediaFrame& frame, FeedFrame& out) const {
         // Straight alpha over the background, as browsers composite (in sRGB).
         for (int x = 0; x < frame.width; ++x, in += 4, to += 3) {
             const unsigned alpha = in[3];
-            for (int c = 0; c < 3; ++c) to[c] = static_cast<std::uint8_t>((in[c] * alpha + background_[c] * (255 - alpha) + 127) / 255);
+            for (int c = 0; c < 3; ++c) to[c] = static_cast<std::uint8_t>((in[c] * alpha + background[c] * (255 - alpha) + 127) / 255);
         }
     }
 }

@@ -30,6 +30,10 @@ struct FeedFrame {
     std::vector<std::uint8_t> rgb;  // width * height * 3 bytes when result is frame
 };
 
+// Copies `frame` as RGB into `out` (grown to fit), any transparency
+// composited over `background` (straight alpha, in sRGB, as browsers do).
+void flattenFrame(const MediaFrame& frame, const std::uint8_t background[3], FeedFrame& out);
+
 class FrameFeed {
 public:
     // `background`: red, green, blue under transparent pixels; frames
@@ -55,7 +59,6 @@ public:
 
 private:
     void run();
-    void flatten(const MediaFrame& frame, FeedFrame& out) const;
 
     MediaSource& source_;
     std::uint8_t background_[3];

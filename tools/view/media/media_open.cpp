@@ -82,6 +82,7 @@ std::unique_ptr<MediaSource> openMedia(MediaInput input, [[maybe_unused]] const 
         const GifFacts facts = scanGif(reinterpret_cast<const std::uint8_t*>(whole.data()), whole.size());
         options.plays = gifPlays(facts);
         options.truncated = !facts.complete;
+        options.frames = facts.complete ? facts.images : -1;
         options.gif = true;
         reader = std::make_unique<ByteReader>(std::move(whole));
     } else if (input.fd < 0) {

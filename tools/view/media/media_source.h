@@ -37,6 +37,9 @@ public:
     virtual int height() const = 0;
     // How many times the file asks to be played: 0 forever, 1 for video.
     virtual int plays() const = 0;
+    // How many frames the file holds when its own blocks say (an
+    // animation); -1 when not known (video).
+    virtual int frameCount() const { return -1; }
     // Whether seeking (and so looping) is possible.
     virtual bool seekable() const = 0;
 

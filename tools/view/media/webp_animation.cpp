@@ -33,12 +33,14 @@ public:
         height_ = static_cast<int>(info.canvas_height);
         // The loop count counts plays; 0 is forever.
         plays_ = static_cast<int>(std::min<std::uint32_t>(info.loop_count, 1u << 30));
+        frames_ = static_cast<int>(std::min<std::uint32_t>(info.frame_count, 1u << 30));
         return {};
     }
 
     int width() const override { return width_; }
     int height() const override { return height_; }
     int plays() const override { return plays_; }
+    int frameCount() const override { return frames_; }
     bool seekable() const override { return true; }
     // The canvas is given as decoded; the caller scales it.
     void setOutputSize(int, int) override {}
@@ -83,6 +85,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     int plays_ = 0;
+    int frames_ = 0;
     int fileEnd_ = 0;            // the file's own timestamp of the last frame
     Microseconds end_ = 0;       // the last frame's end, by the delays as shown
     Microseconds frameTime_ = 0;
