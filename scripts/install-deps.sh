@@ -6,6 +6,7 @@
 #
 #   scripts/install-deps.sh            build and run the tests
 #   scripts/install-deps.sh windows    also cross-build lines.exe and run it under Wine
+#   scripts/install-deps.sh docs       also make the README's xterm screenshots
 #
 # "windows" also installs wine32:i386, which Wine needs to run the 32-bit
 # build. On an amd64 system this changes the package manager's architectures:
@@ -27,7 +28,8 @@ for group in "$@"; do
             packages="$packages binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 python3"
             wine32="wine32:i386"
             ;;
-        *) echo "install-deps: unknown group '$group' (known: windows)" >&2; exit 2 ;;
+        docs) packages="$packages xvfb xterm imagemagick fonts-dejavu-core x11-utils" ;;
+        *) echo "install-deps: unknown group '$group' (known: windows, docs)" >&2; exit 2 ;;
     esac
 done
 
