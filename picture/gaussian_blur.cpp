@@ -59,11 +59,14 @@ void blurPlane(const std::vector<double>& plane, int width, int height, const st
         for (int x = -radius; x < width + radius; ++x) {
             line[static_cast<std::size_t>(x + radius)] = in[mirrored(x, width)];
         }
+        // Weight by weight over the whole row, which vectorises; each sum
+        // still adds its terms in the kernel's order.
         double* row = out.data() + static_cast<std::size_t>(y) * w;
-        for (std::size_t x = 0; x < w; ++x) {
-            double sum = 0;
-            for (std::size_t k = 0; k < kernel.size(); ++k) sum += kernel[k] * line[x + k];
-            row[x] = sum;
+        for (std::size_t x = 0; x < w; ++x) row[x] = kernel[0] * line[x];
+        for (std::size_t k = 1; k < kernel.size(); ++k) {
+            const double weight = kernel[k];
+            const double* from = line.data() + k;
+            for (std::size_t x = 0; x < w; ++x) row[x] += weight * from[x];
         }
     }
 }

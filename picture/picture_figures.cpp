@@ -45,18 +45,26 @@ std::vector<double> blockMeans(const std::vector<double>& grid, int columns, int
     return blocks;
 }
 
-// The mean CIEDE2000 of two S-CIELAB images and the SSIM of their lightness.
+// The mean CIEDE2000 of two S-CIELAB images and the SSIM of their lightness,
+// in planes borrowed from `work`.
 void compareFiltered(const std::vector<Lab>& first, const std::vector<Lab>& second, int width, int height,
-                     PictureFigures& figures) {
+                     ScielabWork& work, PictureFigures& figures) {
     double sum = 0;
-    std::vector<double> lightnessFirst(first.size()), lightnessSecond(second.size());
+    std::vector<double>&lightnessFirst = work.channel, &lightnessSecond = work.blurred;
+    lightnessFirst.resize(first.size());
+    lightnessSecond.resize(first.size());
     for (std::size_t i = 0; i < first.size(); ++i) {
         sum += ciede2000(first[i], second[i]);
         lightnessFirst[i] = first[i].lightness / 100;
         lightnessSecond[i] = second[i].lightness / 100;
     }
     figures.scielab = sum / static_cast<double>(first.size());
-    figures.structure = structureSimilarity(lightnessFirst, lightnessSecond, width, height);
+    SimilarityWork similarity;
+    similarity.squaresFirst.swap(work.filtered[0]);
+    similarity.squaresSecond.swap(work.filtered[1]);
+    similarity.products.swap(work.filtered[2]);
+    similarity.scratch.swap(work.scratch);
+    figures.structure = structureSimilarity(lightnessFirst, lightnessSecond, width, height, similarity);
 }
 
 }  // namespace
@@ -109,9 +117,7 @@ bool measurePicture(const std::uint8_t* rgb, int width, int height, std::ptrdiff
     scielab(areaAverage(rgb, width, height, rowBytes, drawnWidth, drawnHeight), drawnWidth, drawnHeight,
             pixelsPerDegree, referenceSeen, work);
     scielab(drawn, drawnWidth, drawnHeight, pixelsPerDegree, drawnSeen, work);
-    work = {};
-    drawn = {};
-    compareFiltered(referenceSeen, drawnSeen, drawnWidth, drawnHeight, result);
+    compareFiltered(referenceSeen, drawnSeen, drawnWidth, drawnHeight, work, result);
     figures = result;
     return true;
 }

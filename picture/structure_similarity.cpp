@@ -6,18 +6,22 @@
 
 namespace vantrel {
 
-double structureSimilarity(const std::vector<double>& first, const std::vector<double>& second, int width,
-                           int height) {
+double structureSimilarity(std::vector<double>& first, std::vector<double>& second, int width, int height,
+                           SimilarityWork& work) {
     const std::size_t pixels = first.size();
     const std::vector<double> window = gaussianKernel(1.5, 3.5);
-    std::vector<double> meanX = first, meanY = second, squaresX(pixels), squaresY(pixels), products(pixels), scratch;
+    std::vector<double>&meanX = first, &meanY = second, &squaresX = work.squaresFirst, &squaresY = work.squaresSecond,
+                        &products = work.products;
+    squaresX.resize(pixels);
+    squaresY.resize(pixels);
+    products.resize(pixels);
     for (std::size_t i = 0; i < pixels; ++i) {
         squaresX[i] = first[i] * first[i];
         squaresY[i] = second[i] * second[i];
         products[i] = first[i] * second[i];
     }
     for (std::vector<double>* plane : {&meanX, &meanY, &squaresX, &squaresY, &products}) {
-        blurPlane(*plane, width, height, window, *plane, scratch);
+        blurPlane(*plane, width, height, window, *plane, work.scratch);
     }
     constexpr double c1 = 0.01 * 0.01, c2 = 0.03 * 0.03;
     const int margin = static_cast<int>(window.size() / 2);

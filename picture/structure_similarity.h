@@ -14,7 +14,11 @@ namespace vantrel {
 // margin of the window's radius (5 pixels) on every side, where the window
 // would reach past the edge; a plane too small to keep anything is
 // averaged whole.
-double structureSimilarity(const std::vector<double>& first, const std::vector<double>& second, int width,
-                           int height);
+// `first` and `second` are overwritten; `work` holds the planes in between.
+struct SimilarityWork {
+    std::vector<double> squaresFirst, squaresSecond, products, scratch;
+};
+double structureSimilarity(std::vector<double>& first, std::vector<double>& second, int width, int height,
+                           SimilarityWork& work);
 
 }  // namespace vantrel
