@@ -77,6 +77,7 @@ bool measurePicture(const std::uint8_t* rgb, int width, int height, std::ptrdiff
     const std::size_t cellCount = static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows);
     const int drawnWidth = columns * drawnCellWidth, drawnHeight = rows * drawnCellHeight;
 
+    PictureFigures result;
     // Each cell's seen colour, and the cells drawn.
     std::vector<double> seen(3 * cellCount);
     std::vector<double> drawn(3 * cellCount * drawnCellPixels);
@@ -85,7 +86,7 @@ bool measurePicture(const std::uint8_t* rgb, int width, int height, std::ptrdiff
         for (int column = 0; column < columns; ++column) {
             const std::size_t i = static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(column);
             const Linear fg = linearOf(cells[i].foreground), bg = linearOf(cells[i].background);
-            drawCharacter(cells[i].character, shares);
+            if (!drawCharacter(cells[i].character, shares)) ++result.undrawnCells;
             double covered = 0;
             for (int y = 0; y < drawnCellHeight; ++y) {
                 for (int x = 0; x < drawnCellWidth; ++x) {
@@ -105,7 +106,6 @@ bool measurePicture(const std::uint8_t* rgb, int width, int height, std::ptrdiff
         }
     }
 
-    PictureFigures result;
     const std::vector<double> reference = areaAverage(rgb, width, height, rowBytes, columns, rows);
     result.cellError = meanDifference(seen, reference);
     const std::vector<double> seenBlocks = blockMeans(seen, columns, rows);

@@ -159,8 +159,12 @@ TEST(PictureFigures, PerfectOnlyWhereTheShapesAgree) {
     EXPECT_NEAR(swapped.cellError, 0, 1e-9);
     EXPECT_GT(swapped.scielab, 5);
     EXPECT_LT(swapped.structure, 0.8);
+    EXPECT_EQ(perfect.undrawnCells, 0);
+    upper[3].character = U'€';
+    ASSERT_TRUE(measurePicture(picture.data(), columns * 8, rows * 16, columns * 24, upper.data(), columns, rows, perfect));
+    EXPECT_EQ(perfect.undrawnCells, 1);
 
-    PictureFigures untouched{1, 2, 3, 4};
+    PictureFigures untouched{1, 2, 3, 4, 5};
     EXPECT_FALSE(measurePicture(picture.data(), columns * 8, rows * 16, columns * 24 - 1, upper.data(), columns, rows,
                                 untouched));
     EXPECT_FALSE(measurePicture(picture.data(), 0, rows * 16, columns * 24, upper.data(), columns, rows, untouched));

@@ -55,6 +55,9 @@ int fail(const std::string& message) {
 }
 
 void printFigures(const std::string& name, int columns, int rows, const PictureFigures& f) {
+    if (f.undrawnCells > 0) {
+        fail(name + ": " + std::to_string(f.undrawnCells) + " cells hold characters it cannot draw, judged blank");
+    }
     std::printf("%s: %dx%d cells, cell error %.2f, 2x2 error %.2f, S-CIELAB %.3f, structure %.3f\n", name.c_str(),
                 columns, rows, f.cellError, f.blockError, f.scielab, f.structure);
 }

@@ -28,6 +28,9 @@ struct PictureFigures {
     // The SSIM of the two filtered lightness planes (L* / 100): 1 when every
     // edge and shape is where it should be, whatever its colour.
     double structure = 0;
+    // How many cells hold a character drawCharacter cannot draw: they count
+    // as blank, in their background colour.
+    std::int64_t undrawnCells = 0;
 };
 
 // The most cells measurePicture takes (256 x 128; drawn, 4 million pixels).
