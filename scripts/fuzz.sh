@@ -6,6 +6,7 @@
 #   cell-frames    the cell frame reader
 #   png-picture    the PNG reader of vantrel-view
 #   jpeg-picture   the JPEG reader of vantrel-view
+#   printed-cells  vantrel-quality's reader of printed output
 # Needs clang with its runtime libraries (Debian: clang, libclang-rt-dev), and
 # for the pictures libpng and libjpeg-turbo.
 set -eu
@@ -13,9 +14,9 @@ cd "$(dirname "$0")/.."
 target="${1:-}"
 seconds="${2:-60}"
 case "$target" in
-    input-parser | input-script | cell-frames | png-picture | jpeg-picture) ;;
+    input-parser | input-script | cell-frames | png-picture | jpeg-picture | printed-cells) ;;
     *)
-        echo "usage: fuzz.sh input-parser|input-script|cell-frames|png-picture|jpeg-picture [SECONDS]" >&2
+        echo "usage: fuzz.sh input-parser|input-script|cell-frames|png-picture|jpeg-picture|printed-cells [SECONDS]" >&2
         exit 2
         ;;
 esac
@@ -53,10 +54,17 @@ case "$target" in
         clang++ -std=c++20 -O1 tests/fuzz/picture_seeds.cpp -lpng -ljpeg -o "$out/picture_seeds"
         "$out/picture_seeds" "$out/corpus"
         ;;
+    printed-cells)
+        sources="tools/view/printed_cells.cpp render/colour_mode.cpp render/palette.cpp render/vga_colours.cpp"
+        max_len=4096
+        head -c 3000 tests/quality_calibration/shade16.txt >"$out/corpus/shade16"
+        head -c 3000 tests/quality_calibration/symbols24.txt >"$out/corpus/symbols24"
+        printf 'a\033[1;31;7mb\033[2bc\033[3C\t\r\033]0;t\007\033P\033\\\033(B\033[38;5;99;48;2;1;2;3m\377\n' >"$out/corpus/moves"
+        ;;
 esac
 
 # shellcheck disable=SC2086 # $sources and $libraries are lists
-clang++ -std=c++20 -g -O1 -I. -Irender/include -Iterminal/include -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+clang++ -std=c++20 -g -O1 -I. -Irender/include -Iterminal/include -Ipicture/include -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     "tests/fuzz/$name.cpp" $sources ${libraries:-} -o "$out/$name"
 
 status=0

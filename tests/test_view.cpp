@@ -15,7 +15,7 @@
 #include "tests/vterm_screen.h"
 #include "tools/png_file.h"
 #include "tools/view/area_scaler.h"
-#include "tools/view/colour_difference.h"
+#include "vantrel/colour_difference.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/picture_file.h"
 #include "tools/view/picture_fit.h"
