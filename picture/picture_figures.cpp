@@ -100,6 +100,12 @@ bool measurePicture(const std::uint8_t* rgb, int width, int height, std::ptrdiff
                 }
             }
             covered /= drawnCellPixels;
+            // DejaVu Sans Mono, the font the cell figures assume, has no
+            // sextants: a terminal drawing them in it shows its missing-glyph
+            // box, which inks 49/240 of the cell whatever the pattern. The
+            // drawn figures keep the sextants' geometry, as terminals that
+            // draw block symbols themselves show them.
+            if (cells[i].character >= U'\U0001FB00' && cells[i].character <= U'\U0001FB3B') covered = 49.0 / 240.0;
             for (int c = 0; c < 3; ++c) {
                 seen[3 * i + static_cast<std::size_t>(c)] = covered * fg.channel[c] + (1 - covered) * bg.channel[c];
             }
