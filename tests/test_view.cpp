@@ -219,7 +219,7 @@ TEST(PictureFile, GoodDamagedAndOversizedFiles) {
                 << error;
         }
     }
-    EXPECT_EQ(read(Bytes{'G', 'I', 'F', '8'}, p), "not a PNG or JPEG picture");
+    EXPECT_EQ(read(Bytes{'G', 'I', 'F', '8'}, p), notAPictureReason());
     EXPECT_EQ(read(Bytes{}, p), "empty file");
 
     // A header declaring 30000x30000 pixels is refused before anything is

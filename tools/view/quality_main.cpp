@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/package_version.h"
 #include "tools/quoted_bytes.h"
 #include "tools/view/area_scaler.h"
 #include "tools/view/picture_converter.h"
@@ -21,7 +22,7 @@ namespace {
 
 const char* const usage =
     "Usage: vantrel-quality [VIEWER OPTION]... FILE...\n"
-    "Judge what vantrel-view would show for each PNG or JPEG FILE: the mean\n"
+    "Judge what vantrel-view would show for each PNG, JPEG or WebP FILE: the mean\n"
     "CIEDE2000 difference between each cell's seen colour (its colours mixed\n"
     "in linear light by the ink share of its character) and the picture\n"
     "area-averaged in linear light onto the same cells; then the same over\n"
@@ -30,7 +31,8 @@ const char* const usage =
     "--colours auto is 16 here.\n"
     "\n"
     "Prints one line a picture, and the means of all pictures when there are\n"
-    "several. Exit status 0, or 2 for a bad argument or file.\n";
+    "several. A damaged file is not judged. Exit status 0, or 2 for a bad\n"
+    "argument or file. --help shows this text, --version the version.\n";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "vantrel-quality: %s\n", message.c_str());
@@ -44,6 +46,10 @@ int main(int argc, char** argv) {
     if (const std::string error = parseViewOptions(argc, argv, options); !error.empty()) return fail(error);
     if (options.help) {
         std::fputs(usage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("vantrel-quality %s\n", packageVersion);
         return 0;
     }
     if (options.raw || !options.pngPath.empty()) return fail("--raw and --png are the viewer's; give pictures");

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "tools/package_version.h"
 #include "tools/quoted_bytes.h"
 #include "tools/output_file.h"
 #include "tools/view/picture_converter.h"
@@ -53,7 +54,7 @@ int showStills(const ViewOptions& options, OutputFile* png) {
         if (std::string error = loadPicture(path, target, PictureLimits{}, picture); !error.empty()) {
             say(shownName(path) + ": " + error);
             status = badInput;
-            continue;
+            if (picture.rgb == nullptr) continue;  // else damaged: shown as far as it decoded
         }
         converter.setSizes(picture.width, picture.height, stillCells(options, picture.width, picture.height));
         const ShownPicture& shown = converter.convert(picture.rgb.get(), picture.rowBytes());
@@ -106,6 +107,10 @@ int main(int argc, char** argv) {
     if (const std::string error = parseViewOptions(argc, argv, options); !error.empty()) return fail(badInput, error);
     if (options.help) {
         std::fputs(viewUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("vantrel-view %s\n", packageVersion);
         return 0;
     }
     OutputFile png;
