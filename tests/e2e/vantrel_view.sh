@@ -51,6 +51,9 @@ status=$?
 [ "$(wc -l <"$dir/err")" -eq 1 ] && grep -q "cut.jpg': damaged JPEG file (truncated)" "$dir/err" ||
     fail "damaged JPEG: not one line naming it: $(cat "$dir/err")"
 [ "$(wc -l <"$dir/out")" -eq 3 ] || fail "damaged JPEG: not shown"
+"$bin" --size 8x3 --png "$dir/cut-jpeg.png" "$dir/cut.jpg" 2>/dev/null
+status=$?
+[ "$status" -eq 2 ] && [ -s "$dir/cut-jpeg.png" ] || fail "damaged JPEG with --png: status $status, or nothing written"
 [ "$("$bin" --version)" = "vantrel-view $2" ] || fail "--version: $("$bin" --version)"
 "$bin" --raw 64x36 <"$dir/frame" >"$dir/out" 2>"$dir/err"
 [ $? -eq 2 ] && grep -q "terminal" "$dir/err" || fail "video without a terminal: $(cat "$dir/err")"
