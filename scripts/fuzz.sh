@@ -5,18 +5,20 @@
 #   input-script   the headless host's input script parser
 #   cell-frames    the cell frame reader
 #   png-picture    the PNG reader of vantrel-view
-#   jpeg-picture   the JPEG reader of vantrel-view
+#   jpeg-picture   the JPEG reader of vantrel-view, and its Exif parser
+#   webp-picture   the WebP reader of vantrel-view
 #   printed-cells  vantrel-quality's reader of printed output
 # Needs clang with its runtime libraries (Debian: clang, libclang-rt-dev), and
-# for the pictures libpng and libjpeg-turbo.
+# for the pictures libpng, libjpeg-turbo and libwebp. The picture targets
+# start from the small files of every kind in tests/fuzz/corpus.
 set -eu
 cd "$(dirname "$0")/.."
 target="${1:-}"
 seconds="${2:-60}"
 case "$target" in
-    input-parser | input-script | cell-frames | png-picture | jpeg-picture | printed-cells) ;;
+    input-parser | input-script | cell-frames | png-picture | jpeg-picture | webp-picture | printed-cells) ;;
     *)
-        echo "usage: fuzz.sh input-parser|input-script|cell-frames|png-picture|jpeg-picture|printed-cells [SECONDS]" >&2
+        echo "usage: fuzz.sh input-parser|input-script|cell-frames|png-picture|jpeg-picture|webp-picture|printed-cells [SECONDS]" >&2
         exit 2
         ;;
 esac
@@ -46,13 +48,14 @@ case "$target" in
         max_len=20000  # two frames and part of a third
         head -c 17000 tests/terminal_flight.cells >"$out/corpus/flight"
         ;;
-    png-picture | jpeg-picture)
-        sources="tools/view/picture_file.cpp tools/view/png_picture.cpp tools/view/jpeg_picture.cpp"
-        libraries="-lpng -ljpeg"
+    png-picture | jpeg-picture | webp-picture)
+        sources="tools/view/picture_file.cpp tools/view/png_picture.cpp tools/view/jpeg_picture.cpp
+                 tools/view/webp_picture.cpp tools/view/exif_orientation.cpp tools/view/alpha_blend.cpp
+                 render/linear_light.cpp"
+        libraries="-lpng -ljpeg -lwebp"
         max_len=4096
-        # Small pictures of each kind, made by the libraries themselves.
-        clang++ -std=c++20 -O1 tests/fuzz/picture_seeds.cpp -lpng -ljpeg -o "$out/picture_seeds"
-        "$out/picture_seeds" "$out/corpus"
+        # Small valid files of every kind (scripts/make-picture-seeds.sh makes them).
+        cp "tests/fuzz/corpus/${target%-picture}"/* "$out/corpus/"
         ;;
     printed-cells)
         sources="tools/view/printed_cells.cpp render/colour_mode.cpp render/palette.cpp render/vga_colours.cpp"

@@ -19,8 +19,8 @@ set -eu
 
 # libvterm-dev and tmux test the terminal host (tmux also hosts the Wine smoke
 # test); clang and libclang-rt-dev build the fuzzers. libjpeg62-turbo-dev
-# (with libpng-dev) reads pictures for vantrel-view.
-packages="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev libvterm-dev tmux clang libclang-rt-dev"
+# and libwebp-dev (with libpng-dev) read pictures for vantrel-view.
+packages="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libvterm-dev tmux clang libclang-rt-dev"
 wine32=""
 for group in "$@"; do
     case "$group" in

@@ -5,7 +5,8 @@
 # alternate screen, quit with q, Escape and Ctrl-C, ended by the end of the
 # input and by a frame cut short; each time the exit status and the
 # terminal restored (main screen, cursor shown, mouse off, termios as before).
-# Usage: vantrel_view.sh PATH-TO-VANTREL-VIEW     (exit 77: skipped)
+# A damaged JPEG is shown and reported; --version gives the package version.
+# Usage: vantrel_view.sh PATH-TO-VANTREL-VIEW VERSION    (exit 77: skipped)
 set -u
 bin="$1"
 dir=$(mktemp -d)
@@ -39,8 +40,21 @@ status=$?
 [ "$(wc -l <"$dir/err")" -eq 3 ] || fail "bad files: not one line each: $(cat "$dir/err")"
 grep -q "missing.png': cannot open: No such file" "$dir/err" || fail "no reason for the missing file: $(cat "$dir/err")"
 grep -q "cut.png': truncated PNG file" "$dir/err" || fail "no reason for the truncated file: $(cat "$dir/err")"
-grep -q "frame': not a PNG or JPEG picture" "$dir/err" || fail "no reason for the raw file: $(cat "$dir/err")"
+grep -q "frame': not a PNG, JPEG" "$dir/err" || fail "no reason for the raw file: $(cat "$dir/err")"
 [ "$(wc -l <"$dir/out")" -ge 5 ] || fail "the good file between the bad ones was not shown"
+# A JPEG cut short in its picture data: shown as far as it decoded, and reported.
+jpeg="$(dirname "$0")/../fuzz/corpus/jpeg/baseline.jpg"
+head -c $(($(wc -c <"$jpeg") - 60)) "$jpeg" >"$dir/cut.jpg"
+"$bin" --size 8x3 --stretch "$dir/cut.jpg" >"$dir/out" 2>"$dir/err"
+status=$?
+[ "$status" -eq 2 ] || fail "damaged JPEG: status $status, not 2"
+[ "$(wc -l <"$dir/err")" -eq 1 ] && grep -q "cut.jpg': damaged JPEG file (truncated)" "$dir/err" ||
+    fail "damaged JPEG: not one line naming it: $(cat "$dir/err")"
+[ "$(wc -l <"$dir/out")" -eq 3 ] || fail "damaged JPEG: not shown"
+"$bin" --size 8x3 --png "$dir/cut-jpeg.png" "$dir/cut.jpg" 2>/dev/null
+status=$?
+[ "$status" -eq 2 ] && [ -s "$dir/cut-jpeg.png" ] || fail "damaged JPEG with --png: status $status, or nothing written"
+[ "$("$bin" --version)" = "vantrel-view $2" ] || fail "--version: $("$bin" --version)"
 "$bin" --raw 64x36 <"$dir/frame" >"$dir/out" 2>"$dir/err"
 [ $? -eq 2 ] && grep -q "terminal" "$dir/err" || fail "video without a terminal: $(cat "$dir/err")"
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/package_version.h"
 #include "tools/quoted_bytes.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/picture_file.h"
@@ -24,7 +25,7 @@ namespace {
 const char* const usage =
     "Usage: vantrel-quality [VIEWER OPTION]... [--palette P] PICTURE...\n"
     "       vantrel-quality --cells OUTPUT [--palette P] PICTURE\n"
-    "Judge how faithfully cells show a PNG or JPEG PICTURE: what vantrel-view\n"
+    "Judge how faithfully cells show a PNG, JPEG or WebP PICTURE: what vantrel-view\n"
     "would show for it, or with --cells the OUTPUT a program printed for it\n"
     "(UTF-8 text with SGR colours; '-' is standard input). The picture is\n"
     "stretched over the grid. Four figures:\n"
@@ -47,7 +48,8 @@ const char* const usage =
     "The viewer's options are vantrel-view's (--size, --stretch, --renderer,\n"
     "--block, --colours, --dither, ...), without --raw and --png; --colours auto\n"
     "is 16 here. Prints one line a picture, and the means of all pictures when\n"
-    "there are several. Exit status 0, or 2 for a bad argument or file.\n";
+    "there are several. A damaged file is not judged. Exit status 0, or 2 for a\n"
+    "bad argument or file. --help shows this text, --version the version.\n";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "vantrel-quality: %s\n", message.c_str());
@@ -248,6 +250,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(usage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("vantrel-quality %s\n", packageVersion);
         return 0;
     }
     if (options.raw || !options.pngPath.empty()) return fail("--raw and --png are the viewer's; give pictures");

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "tools/package_version.h"
 #include "tools/quoted_bytes.h"
 #include "tools/output_file.h"
 #include "tools/view/picture_converter.h"
@@ -38,7 +39,8 @@ CellCount stillCells(const ViewOptions& options, int width, int height) {
     return fitStill(options, outputTerminalSize(), width, height);
 }
 
-int showStills(const ViewOptions& options, OutputFile* png) {
+// `anyShown`: whether a picture was shown (or written), even with status 2.
+int showStills(const ViewOptions& options, OutputFile* png, bool& anyShown) {
     PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const ColourMode mode = resolveColours(options.colours);
     int status = 0;
@@ -53,7 +55,7 @@ int showStills(const ViewOptions& options, OutputFile* png) {
         if (std::string error = loadPicture(path, target, PictureLimits{}, picture); !error.empty()) {
             say(shownName(path) + ": " + error);
             status = badInput;
-            continue;
+            if (picture.rgb == nullptr) continue;  // else damaged: shown as far as it decoded
         }
         converter.setSizes(picture.width, picture.height, stillCells(options, picture.width, picture.height));
         const ShownPicture& shown = converter.convert(picture.rgb.get(), picture.rowBytes());
@@ -64,6 +66,7 @@ int showStills(const ViewOptions& options, OutputFile* png) {
         } else if (const std::error_code error = printShown(STDOUT_FILENO, shown, mode)) {
             return fail(outputFailed, "cannot write to standard output: " + error.message());
         }
+        anyShown = true;
     }
     return status;
 }
@@ -108,6 +111,10 @@ int main(int argc, char** argv) {
         std::fputs(viewUsage, stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("vantrel-view %s\n", packageVersion);
+        return 0;
+    }
     OutputFile png;
     if (!options.pngPath.empty()) {
         removeTemporaryFilesOnSignals();
@@ -123,10 +130,12 @@ int main(int argc, char** argv) {
         }
     }
     OutputFile* pngOutput = options.pngPath.empty() ? nullptr : &png;
-    const int status = options.raw ? showVideo(options, pngOutput) : showStills(options, pngOutput);
+    bool stillShown = false;
+    const int status = options.raw ? showVideo(options, pngOutput) : showStills(options, pngOutput, stillShown);
     if (pngOutput != nullptr && status != outputFailed) {
         // A picture appears only when there is one to show.
-        if (status == 0) {
+        // (That includes a damaged JPEG, shown as far as it decoded.)
+        if (status == 0 || stillShown) {
             if (std::string error = png.finish(); !error.empty()) return fail(outputFailed, error);
             if (std::string error = png.commit(); !error.empty()) return fail(outputFailed, error);
         }

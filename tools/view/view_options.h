@@ -40,6 +40,7 @@ struct ViewOptions {
     int fps = 0;                           // 0: as frames arrive, at most maxFramesPerSecond
     std::string pngPath;                   // --png OUT; empty: print
     bool help = false;
+    bool version = false;                  // --version
 };
 
 // The block of a renderer when --block is not given: one pixel a cell for
