@@ -96,7 +96,7 @@ void runFlight(benchmark::State& state, Encoder& encoder, void (*restart)(Encode
 // The encoder with the demo's layout: the 80x50 frame on an 80x50 terminal.
 struct DiffEncoder {
     FrameEncoder encoder;
-    std::string_view encode(const Cell* frame) { return encoder.encode(frame, cellColumns); }
+    std::string_view encode(const Cell* frame) { return encoder.encode({frame, cellColumns, cellRows, cellColumns}); }
 };
 
 // Argument: 0 the terminal's sixteen colours, 1 256 colours, 2 truecolor.
@@ -115,8 +115,8 @@ struct InlinePrinter {
     ColourMode mode;
     std::vector<char> buffer = std::vector<char>(cellCount * 64);
     std::string_view encode(const Cell* frame) {
-        return {buffer.data(), printInline(frame, cellColumns, cellRows, cellColumns, mode, buffer.data(),
-                                           buffer.size())};
+        const CellView<Cell> view{frame, cellColumns, cellRows, cellColumns};
+        return {buffer.data(), printInline(view, mode, buffer.data(), buffer.size())};
     }
 };
 

@@ -8,7 +8,7 @@
 
 #include "bench/picture_scenes.h"
 #include "vantrel/frame_encoder.h"
-#include "vantrel/half_blocks.h"
+#include "vantrel/mosaic_encoder.h"
 #include "tools/view/picture_converter.h"
 
 using namespace vantrel;
@@ -32,7 +32,7 @@ void videoFrame(benchmark::State& state, RendererKind renderer, BlockSize block,
     int i = 0;
     for (auto _ : state) {
         const ShownPicture& shown = converter.convert(frame(i++), panorama().rowBytes());
-        const std::string_view out = encoder.encode(shown.cells.data(), shown.columns);
+        const std::string_view out = encoder.encode({shown.cells.data(), shown.columns, shown.rows, shown.columns});
         bytes += out.size();
         benchmark::DoNotOptimize(out.data());
     }
@@ -50,12 +50,14 @@ BENCHMARK(BM_VideoFrameGlyph);
 void BM_VideoFrameBlocks(benchmark::State& state) {
     PictureConverter converter(RendererKind::blocks, BlockSize::one, false);
     converter.setSizes(frameWidth, frameHeight, {80, 50});
-    HalfBlockEncoder encoder(ColourMode::truecolor, centreFrame(80, 50, 80, 50));
+    MosaicEncoder encoder(ColourMode::truecolor, centreFrame(80, 50, 80, 50));
+    std::vector<MosaicCell> cells;
     std::size_t bytes = 0;
     int i = 0;
     for (auto _ : state) {
         const ShownPicture& shown = converter.convert(frame(i++), panorama().rowBytes());
-        const std::string_view out = encoder.encode(shown.halves.data(), shown.rows * 2, shown.columns);
+        halfBlockCells(shown, ColourMode::truecolor, cells);
+        const std::string_view out = encoder.encode({cells.data(), shown.columns, shown.rows, shown.columns});
         bytes += out.size();
         benchmark::DoNotOptimize(out.data());
     }
