@@ -2,6 +2,7 @@
 # Builds one libFuzzer target with clang and runs it for a bounded time
 # (default 60 seconds): fuzz.sh TARGET [SECONDS]
 #   input-parser   the terminal input parser
+#   terminal-replies  the terminal exchange's reply parser
 #   input-script   the headless host's input script parser
 #   cell-frames    the cell frame reader
 #   png-picture    the PNG reader of vantrel-view
@@ -16,9 +17,9 @@ cd "$(dirname "$0")/.."
 target="${1:-}"
 seconds="${2:-60}"
 case "$target" in
-    input-parser | input-script | cell-frames | png-picture | jpeg-picture | webp-picture | printed-cells) ;;
+    input-parser | terminal-replies | input-script | cell-frames | png-picture | jpeg-picture | webp-picture | printed-cells) ;;
     *)
-        echo "usage: fuzz.sh input-parser|input-script|cell-frames|png-picture|jpeg-picture|webp-picture|printed-cells [SECONDS]" >&2
+        echo "usage: fuzz.sh input-parser|terminal-replies|input-script|cell-frames|png-picture|jpeg-picture|webp-picture|printed-cells [SECONDS]" >&2
         exit 2
         ;;
 esac
@@ -36,6 +37,13 @@ case "$target" in
         printf '\000\001\033\050\001\033' >"$out/corpus/escape"
         printf '\000\014\033[A\033OP\033]0;x\007' >"$out/corpus/keys"
         printf '\000\006\033[M !!' >"$out/corpus/x10"
+        ;;
+    terminal-replies)
+        sources="terminal/terminal_replies.cpp"
+        max_len=1024
+        # Answers as terminals give them, whole and cut.
+        printf '\030\033]4;1;rgb:cdcd/0000/0000\033\\\033[?64;1c' >"$out/corpus/colour"
+        printf '\017\033]11;rgba:f/f/f/f\007\010\033[6;20;10t' >"$out/corpus/sizes"
         ;;
     input-script)
         sources="console/headless/input_script.cpp"

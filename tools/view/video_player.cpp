@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "vantrel/frame_encoder.h"
-#include "vantrel/half_blocks.h"
+#include "vantrel/mosaic_encoder.h"
 #include "vantrel/input_parser.h"
 #include "vantrel/terminal_session.h"
 #include "tools/view/picture_converter.h"
@@ -90,7 +90,7 @@ CellCount videoCells(const ViewOptions& options, Extent screen) {
 }
 
 // What the terminal shows: the cell renderers through the frame encoder,
-// the blocks renderer through its own.
+// the blocks renderer as mosaic cells through the mosaic encoder.
 class VideoScreen {
 public:
     VideoScreen(RendererKind renderer, ColourMode mode) : blocks_(renderer == RendererKind::blocks) {
@@ -115,14 +115,16 @@ public:
         }
     }
     std::string_view encode(const ShownPicture& shown) {
-        return blocks_ ? halfBlocks_->encode(shown.halves.data(), shown.rows * 2, shown.columns)
-                       : cells_->encode(shown.cells.data(), shown.columns);
+        if (!blocks_) return cells_->encode({shown.cells.data(), shown.columns, shown.rows, shown.columns});
+        halfBlockCells(shown, halfBlocks_->colourMode(), blockCells_);
+        return halfBlocks_->encode({blockCells_.data(), shown.columns, shown.rows, shown.columns});
     }
 
 private:
     bool blocks_;
     std::optional<FrameEncoder> cells_;
-    std::optional<HalfBlockEncoder> halfBlocks_;
+    std::optional<MosaicEncoder> halfBlocks_;
+    std::vector<MosaicCell> blockCells_;
 };
 
 }  // namespace
