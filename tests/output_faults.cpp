@@ -1,6 +1,8 @@
 // Failure injection for the end-to-end tests, loaded with LD_PRELOAD: makes
-// the system calls that finish an output fail on files under a chosen path,
-// as a full or failing disk would, on any machine and without privileges.
+// system calls fail on files under a chosen path as a full or failing disk,
+// or a pipe that can be read only once, would, on any machine and without
+// privileges. An unknown fault stops the program, so that a check cannot
+// pass for want of its fault.
 //
 //   VANTREL_FAULT_PATH   the files affected: those whose full path starts
 //                        with this (typically a directory and its '/')
@@ -47,6 +49,10 @@ const Settings& settings() {
                   : std::strcmp(fault, "write") == 0  ? Fault::write
                   : std::strcmp(fault, "reopen") == 0 ? Fault::reopen
                                                       : Fault::none;
+        if (s.fault == Fault::none) {
+            std::fprintf(stderr, "output_faults: unknown VANTREL_FAULT '%s'\n", fault);
+            std::abort();
+        }
         s.path = path;
         s.pathLength = std::strlen(path);
         if (const char* bytes = std::getenv("VANTREL_FAULT_BYTES")) s.bytes = std::atoll(bytes);
