@@ -149,11 +149,11 @@ std::string OutputFile::finish() {
         // The content reaches the disk before the file takes its name, so that
         // a crash leaves the old file or the new one, never a hole. Some file
         // systems report a full disk or an I/O error only at the sync or the
-        // close.
+        // close; those that cannot sync at all say EINVAL.
         if (failure_.empty()) {
             while (::fsync(fd_) != 0) {
                 if (errno == EINTR) continue;
-                fail("cannot write", errno);
+                if (errno != EINVAL) fail("cannot write", errno);
                 break;
             }
         }
