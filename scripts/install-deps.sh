@@ -17,7 +17,8 @@
 set -eu
 
 # libvterm-dev and tmux test the terminal host (tmux also hosts the Wine smoke
-# test); clang and libclang-rt-dev build the fuzzers. libjpeg62-turbo-dev
+# test); clang builds the clang preset and, with libclang-rt-dev, the fuzzers
+# (clang uses g++'s C++ standard library). libjpeg62-turbo-dev
 # (with libpng-dev) reads pictures for vantrel-view.
 packages="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev libvterm-dev tmux clang libclang-rt-dev"
 wine32=""
