@@ -18,8 +18,9 @@
 set -eu
 
 # libvterm-dev and tmux test the terminal host (tmux also hosts the Wine smoke
-# test); clang and libclang-rt-dev build the fuzzers. libjpeg62-turbo-dev
-# and libwebp-dev (with libpng-dev) read pictures for vantrel-view.
+# test); clang builds the clang preset and, with libclang-rt-dev, the fuzzers
+# (clang uses g++'s C++ standard library). libjpeg62-turbo-dev and
+# libwebp-dev (with libpng-dev) read pictures for vantrel-view.
 packages="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libvterm-dev tmux clang libclang-rt-dev"
 wine32=""
 for group in "$@"; do

@@ -6,12 +6,16 @@
 # input and by a frame cut short; each time the exit status and the
 # terminal restored (main screen, cursor shown, mouse off, termios as before).
 # A damaged JPEG is shown and reported; --version gives the package version.
-# Usage: vantrel_view.sh PATH-TO-VANTREL-VIEW VERSION    (exit 77: skipped)
+# --png through a named pipe, and onto outputs made to fail (a full disk, a
+# failing close) when the fault library is given.
+# Usage: vantrel_view.sh PATH-TO-VANTREL-VIEW VERSION [OUTPUT-FAULTS.so]    (exit 77: skipped)
 set -u
 bin="$1"
-dir=$(mktemp -d)
+faults="${3:-}"
+here=$(cd "$(dirname "$0")" && pwd)
+dir=$(cd "$(mktemp -d)" && pwd -P)
 sock="vantrel-view-e2e-$$"
-. "$(dirname "$0")/tmux_pane.sh"
+. "$here/tmux_pane.sh"
 
 # One 64x36 frame of orange (255, 128, 0): 9 pixels doubled 8 times.
 printf '\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000' >"$dir/frame"
@@ -57,6 +61,40 @@ status=$?
 [ "$("$bin" --version)" = "vantrel-view $2" ] || fail "--version: $("$bin" --version)"
 "$bin" --raw 64x36 <"$dir/frame" >"$dir/out" 2>"$dir/err"
 [ $? -eq 2 ] && grep -q "terminal" "$dir/err" || fail "video without a terminal: $(cat "$dir/err")"
+
+# An input is opened once: a second open would take a named pipe's writer
+# away or wait for another. With faults, every input opens only once; without,
+# a real pipe (which a second open loses only now and then).
+mkfifo "$dir/fifo"
+once="$bin"
+if [ -n "$faults" ]; then
+    . "$here/output_faults.sh"
+    once="with_fault reopen $dir/picture.png $bin"
+fi
+$once --size 20x10 --png "$dir/once.png" "$dir/picture.png" 2>"$dir/err" || fail "--png opens its input twice: $(cat "$dir/err")"
+cat "$dir/picture.png" >"$dir/fifo" &
+timeout 10 "$bin" --size 20x10 --png "$dir/from-fifo.png" "$dir/fifo" 2>"$dir/err"
+status=$?
+kill $! 2>/dev/null
+[ "$status" -eq 0 ] && cmp -s "$dir/once.png" "$dir/from-fifo.png" || fail "--png from a named pipe: status $status $(cat "$dir/err")"
+
+# Outputs that fail: status 1, one line naming the file, no file left.
+if [ -n "$faults" ]; then
+    mkdir "$dir/full"
+    out="$dir/full/out.png"
+    for fault in close:"Input/output error" write:"No space left on device"; do
+        with_fault "${fault%%:*}" "$dir/full/" "$bin" --size 20x10 --png "$out" "$dir/picture.png" 2>"$dir/err"
+        status=$?
+        [ "$status" -eq 1 ] && [ "$(cat "$dir/err")" = "vantrel-view: cannot write '$out': ${fault#*:}" ] ||
+            fail "--png with a failing ${fault%%:*}: status $status: $(cat "$dir/err")"
+        [ -z "$(ls -A "$dir/full")" ] || fail "--png with a failing ${fault%%:*} left $(ls -A "$dir/full")"
+    done
+    with_fault write "$dir/full/" "$bin" --raw 64x36 --size 20x10 --png "$out" <"$dir/frame" 2>"$dir/err"
+    status=$?
+    [ "$status" -eq 1 ] && [ "$(cat "$dir/err")" = "vantrel-view: cannot write '$out': No space left on device" ] ||
+        fail "video to --png on a full disk: status $status: $(cat "$dir/err")"
+    [ -z "$(ls -A "$dir/full")" ] || fail "video to --png on a full disk left $(ls -A "$dir/full")"
+fi
 
 if ! command -v tmux >/dev/null 2>&1; then
     echo "SKIP: tmux is not installed (the picture checks passed)"

@@ -30,8 +30,10 @@ std::string writeShownPng(const ShownPicture& shown, ColourMode mode, OutputFile
         drawCells(shown.cells.data(), shown.columns, shown.rows, shown.columns, rgb.data());
     }
     std::vector<std::uint8_t> png;
-    if (std::string error = encodeRgbPng(rgb.data(), width, height, png); !error.empty()) return error;
-    if (!file.write(png.data(), png.size())) return file.failure();
+    if (std::string error = encodeRgbPng(rgb.data(), width, height, png); !error.empty()) {
+        return "cannot write " + file.shownName() + ": " + error;
+    }
+    if (!file.write(png.data(), png.size())) return file.failure();  // names the file already
     return {};
 }
 

@@ -60,9 +60,7 @@ int showStills(const ViewOptions& options, OutputFile* png, bool& anyShown) {
         converter.setSizes(picture.width, picture.height, stillCells(options, picture.width, picture.height));
         const ShownPicture& shown = converter.convert(picture.rgb.get(), picture.rowBytes());
         if (png != nullptr) {
-            if (std::string error = writeShownPng(shown, mode, *png); !error.empty()) {
-                return fail(outputFailed, "cannot write " + png->shownName() + ": " + error);
-            }
+            if (std::string error = writeShownPng(shown, mode, *png); !error.empty()) return fail(outputFailed, error);
         } else if (const std::error_code error = printShown(STDOUT_FILENO, shown, mode)) {
             return fail(outputFailed, "cannot write to standard output: " + error.message());
         }
@@ -81,7 +79,10 @@ int showVideo(const ViewOptions& options, OutputFile* png) {
         if (frameFd < 0) return fail(badInput, shownName(path) + ": cannot open: " + std::strerror(errno));
     }
     if (png != nullptr) {
-        const std::string error = videoToPng(options, frameFd >= 0 ? frameFd : STDIN_FILENO, *png);
+        bool writeFailed = false;
+        const std::string error = videoToPng(options, frameFd >= 0 ? frameFd : STDIN_FILENO, *png, writeFailed);
+        if (frameFd >= 0) ::close(frameFd);
+        if (writeFailed) return fail(outputFailed, error);
         if (!error.empty()) return fail(badInput, shownName(path) + ": " + error);
         return 0;
     }
@@ -119,13 +120,13 @@ int main(int argc, char** argv) {
     if (!options.pngPath.empty()) {
         removeTemporaryFilesOnSignals();
         if (std::string error = png.open(options.pngPath); !error.empty()) return fail(badInput, "--png: " + error);
+        // By the names alone: opening an input here would take a pipe's
+        // writer away from the reading that follows, or wait for one.
         for (const std::string& path : options.files) {
-            if (path == "-" && options.pngPath == "-") continue;
-            if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
-                struct stat file {};
-                const bool same = ::fstat(fd, &file) == 0 && png.writesInto(file.st_dev, file.st_ino);
-                ::close(fd);
-                if (same) return fail(badInput, "--png names the input file " + quotedName(path));
+            struct stat file {};
+            const int found = path == "-" ? ::fstat(STDIN_FILENO, &file) : ::stat(path.c_str(), &file);
+            if (found == 0 && png.writesInto(file.st_dev, file.st_ino)) {
+                return fail(badInput, "--png names the input file " + shownName(path));
             }
         }
     }
