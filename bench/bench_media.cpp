@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "tools/view/area_scaler.h"
-#include "tools/view/colour_difference.h"
+#include "vantrel/colour_difference.h"
 #include "tools/view/media/media_source.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/video_screen.h"

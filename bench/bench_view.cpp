@@ -8,6 +8,7 @@
 
 #include "bench/picture_scenes.h"
 #include "vantrel/frame_encoder.h"
+#include "vantrel/mosaic_encoder.h"
 #include "tools/view/picture_converter.h"
 
 using namespace vantrel;
@@ -31,7 +32,7 @@ void videoFrame(benchmark::State& state, RendererKind renderer, BlockSize block,
     int i = 0;
     for (auto _ : state) {
         const ShownPicture& shown = converter.convert(frame(i++), panorama().rowBytes());
-        const std::string_view out = encoder.encode(shown.cells.data(), shown.columns);
+        const std::string_view out = encoder.encode({shown.cells.data(), shown.columns, shown.rows, shown.columns});
         bytes += out.size();
         benchmark::DoNotOptimize(out.data());
     }
@@ -44,6 +45,25 @@ void BM_VideoFrameGlyph(benchmark::State& state) { videoFrame(state, RendererKin
 BENCHMARK(BM_VideoFrameShadeDither);
 BENCHMARK(BM_VideoFrameShade);
 BENCHMARK(BM_VideoFrameGlyph);
+
+// The blocks renderer: two colours a cell in half blocks, in 24-bit colour.
+void BM_VideoFrameBlocks(benchmark::State& state) {
+    PictureConverter converter(RendererKind::blocks, BlockSize::one, false);
+    converter.setSizes(frameWidth, frameHeight, {80, 50});
+    MosaicEncoder encoder(ColourMode::truecolor, centreFrame(80, 50, 80, 50));
+    std::vector<MosaicCell> cells;
+    std::size_t bytes = 0;
+    int i = 0;
+    for (auto _ : state) {
+        const ShownPicture& shown = converter.convert(frame(i++), panorama().rowBytes());
+        halfBlockCells(shown, ColourMode::truecolor, cells);
+        const std::string_view out = encoder.encode({cells.data(), shown.columns, shown.rows, shown.columns});
+        bytes += out.size();
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["bytes/frame"] = benchmark::Counter(static_cast<double>(bytes) / static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_VideoFrameBlocks);
 
 // The area average alone, to 80x50 pixels.
 void BM_ScaleFrame(benchmark::State& state) {

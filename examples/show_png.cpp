@@ -57,6 +57,6 @@ int main(int argc, char** argv) {
         shade.buildTable(0);
         converted = shade.convert(image, vantrel::BlockSize::two, grid);
     }
-    return converted && !vantrel::printInline(STDOUT_FILENO, cells.data(), columns, rows, columns,
-                                              vantrel::colourModeFromEnvironment()) ? 0 : 1;
+    const vantrel::CellView<vantrel::Cell> view{cells.data(), columns, rows, columns};
+    return converted && !vantrel::printInline(STDOUT_FILENO, view, vantrel::colourModeFromEnvironment()) ? 0 : 1;
 }

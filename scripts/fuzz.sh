@@ -2,22 +2,26 @@
 # Builds one libFuzzer target with clang and runs it for a bounded time
 # (default 60 seconds): fuzz.sh TARGET [SECONDS]
 #   input-parser   the terminal input parser
+#   terminal-replies  the terminal exchange's reply parser
 #   input-script   the headless host's input script parser
 #   cell-frames    the cell frame reader
 #   png-picture    the PNG reader of vantrel-view
-#   jpeg-picture   the JPEG reader of vantrel-view
+#   jpeg-picture   the JPEG reader of vantrel-view, and its Exif parser
+#   webp-picture   the WebP reader of vantrel-view
+#   printed-cells  vantrel-quality's reader of printed output
 #   video          the video and animation decoders of vantrel-view
 # Needs clang with its runtime libraries (Debian: clang, libclang-rt-dev), for
-# the pictures libpng and libjpeg-turbo, and for video FFmpeg's libraries and
-# libwebp (seeds are made with the ffmpeg program when it is there).
+# the pictures libpng, libjpeg-turbo and libwebp, and for video FFmpeg's
+# libraries. The picture targets start from the small files of every kind in
+# tests/fuzz/corpus; the video target from clips the ffmpeg program makes.
 set -eu
 cd "$(dirname "$0")/.."
 target="${1:-}"
 seconds="${2:-60}"
 case "$target" in
-    input-parser | input-script | cell-frames | png-picture | jpeg-picture | video) ;;
+    input-parser | terminal-replies | input-script | cell-frames | png-picture | jpeg-picture | webp-picture | printed-cells | video) ;;
     *)
-        echo "usage: fuzz.sh input-parser|input-script|cell-frames|png-picture|jpeg-picture|video [SECONDS]" >&2
+        echo "usage: fuzz.sh input-parser|terminal-replies|input-script|cell-frames|png-picture|jpeg-picture|webp-picture|printed-cells|video [SECONDS]" >&2
         exit 2
         ;;
 esac
@@ -36,6 +40,13 @@ case "$target" in
         printf '\000\014\033[A\033OP\033]0;x\007' >"$out/corpus/keys"
         printf '\000\006\033[M !!' >"$out/corpus/x10"
         ;;
+    terminal-replies)
+        sources="terminal/terminal_replies.cpp"
+        max_len=1024
+        # Answers as terminals give them, whole and cut.
+        printf '\030\033]4;1;rgb:cdcd/0000/0000\033\\\033[?64;1c' >"$out/corpus/colour"
+        printf '\017\033]11;rgba:f/f/f/f\007\010\033[6;20;10t' >"$out/corpus/sizes"
+        ;;
     input-script)
         sources="console/headless/input_script.cpp"
         max_len=9000  # room for a line over the length limit
@@ -47,13 +58,21 @@ case "$target" in
         max_len=20000  # two frames and part of a third
         head -c 17000 tests/terminal_flight.cells >"$out/corpus/flight"
         ;;
-    png-picture | jpeg-picture)
-        sources="tools/view/picture_file.cpp tools/view/png_picture.cpp tools/view/jpeg_picture.cpp"
-        libraries="-lpng -ljpeg"
+    png-picture | jpeg-picture | webp-picture)
+        sources="tools/view/picture_file.cpp tools/view/png_picture.cpp tools/view/jpeg_picture.cpp
+                 tools/view/webp_picture.cpp tools/view/exif_orientation.cpp tools/view/alpha_blend.cpp
+                 render/linear_light.cpp"
+        libraries="-lpng -ljpeg -lwebp"
         max_len=4096
-        # Small pictures of each kind, made by the libraries themselves.
-        clang++ -std=c++20 -O1 tests/fuzz/picture_seeds.cpp -lpng -ljpeg -o "$out/picture_seeds"
-        "$out/picture_seeds" "$out/corpus"
+        # Small valid files of every kind (scripts/make-picture-seeds.sh makes them).
+        cp "tests/fuzz/corpus/${target%-picture}"/* "$out/corpus/"
+        ;;
+    printed-cells)
+        sources="tools/view/printed_cells.cpp render/colour_mode.cpp render/palette.cpp render/vga_colours.cpp"
+        max_len=4096
+        head -c 3000 tests/quality_calibration/shade16.txt >"$out/corpus/shade16"
+        head -c 3000 tests/quality_calibration/symbols24.txt >"$out/corpus/symbols24"
+        printf 'a\033[1;31;7mb\033[2bc\033[3C\t\r\033]0;t\007\033P\033\\\033(B\033[38;5;99;48;2;1;2;3m\377\n' >"$out/corpus/moves"
         ;;
     video)
         sources="tools/view/media/byte_reader.cpp tools/view/media/gif_facts.cpp tools/view/media/media_kind.cpp
@@ -76,7 +95,7 @@ case "$target" in
 esac
 
 # shellcheck disable=SC2086 # $sources and $libraries are lists
-clang++ -std=c++20 -g -O1 -I. -Irender/include -Iterminal/include -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+clang++ -std=c++20 -g -O1 -I. -Irender/include -Iterminal/include -Ipicture/include -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     "tests/fuzz/$name.cpp" $sources ${libraries:-} -o "$out/$name"
 
 status=0

@@ -208,7 +208,8 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
     return quit ? std::string() : problem;
 }
 
-std::string mediaToPng(const ViewOptions& options, MediaSource& source, OutputFile& png) {
+std::string mediaToPng(const ViewOptions& options, MediaSource& source, OutputFile& png, bool& outputFailed) {
+    outputFailed = false;
     PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const CellCount cells = mediaCells(options, source, options.size.value_or(outputTerminalSize()));
     const Extent decoded = decodedSize(options, source, cells);
@@ -227,7 +228,9 @@ std::string mediaToPng(const ViewOptions& options, MediaSource& source, OutputFi
     if (!any) return "the video holds no frame";
     converter.setSizes(last.width, last.height, cells);
     converter.convert(last.rgb.data(), static_cast<std::ptrdiff_t>(last.width) * 3);
-    return writeShownPng(converter.shown(), resolveColours(options.colours), png);
+    std::string error = writeShownPng(converter.shown(), resolveColours(options.colours), png);
+    outputFailed = !error.empty();
+    return error;
 }
 
 }  // namespace vantrel

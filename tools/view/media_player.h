@@ -23,7 +23,8 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
 
 // Converts the frames as playMedia would on a terminal of the size of
 // outputTerminalSize(), without one, and writes the last to `png`.
-std::string mediaToPng(const ViewOptions& options, MediaSource& source, OutputFile& png);
+// `outputFailed` tells a failure to write from one in the video.
+std::string mediaToPng(const ViewOptions& options, MediaSource& source, OutputFile& png, bool& outputFailed);
 
 // One line for --stats.
 std::string statsLine(const PlaybackStats& stats);

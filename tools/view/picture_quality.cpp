@@ -1,7 +1,7 @@
 #include "tools/view/picture_quality.h"
 
 #include "vantrel/seen_colour.h"
-#include "tools/view/colour_difference.h"
+#include "vantrel/colour_difference.h"
 
 namespace vantrel {
 

@@ -1,5 +1,7 @@
 // A decoded picture: rows of pixels of three bytes, red, green and blue,
-// sRGB as the file had them.
+// sRGB as the file had them; or, when the reader was asked to keep alpha and
+// the picture has it, of four bytes, the fourth the opacity (255 opaque, not
+// premultiplied).
 #pragma once
 
 #include <cstddef>
@@ -8,12 +10,16 @@
 
 namespace vantrel {
 
+enum class PixelLayout { rgb, rgba };
+
 struct RgbPicture {
-    std::unique_ptr<std::uint8_t[]> rgb;  // width * height * 3 bytes, rows width * 3 apart
+    std::unique_ptr<std::uint8_t[]> rgb;  // width * height * channels() bytes, rows rowBytes() apart
     int width = 0;
     int height = 0;
+    PixelLayout layout = PixelLayout::rgb;
 
-    std::ptrdiff_t rowBytes() const { return static_cast<std::ptrdiff_t>(width) * 3; }
+    int channels() const { return layout == PixelLayout::rgba ? 4 : 3; }
+    std::ptrdiff_t rowBytes() const { return static_cast<std::ptrdiff_t>(width) * channels(); }
 };
 
 // Room for `bytes` bytes, uninitialised; null when there is no memory.

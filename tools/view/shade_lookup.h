@@ -12,7 +12,7 @@
 
 #include "vantrel/pixel.h"
 #include "vantrel/shade_renderer.h"
-#include "tools/view/colour_difference.h"
+#include "vantrel/colour_difference.h"
 
 namespace vantrel {
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "vantrel/cell.h"
+#include "vantrel/half_blocks.h"
+#include "vantrel/mosaic_cell.h"
 #include "vantrel/terminal_colours.h"
 #include "vantrel/vga_colours.h"
 #include "tools/view/view_options.h"
@@ -24,5 +26,20 @@ struct ShownPicture {
 
 // The colour a terminal in `mode` shows for a half block's colour.
 inline Rgb shownHalf(ColourMode mode, Rgb colour) { return shownColour(nearestColour(mode, colour)); }
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+// The blocks renderer's picture as columns x rows mosaic cells in `mode`
+// (resizing `cells`, which allocates only when it grows).
+inline void halfBlockCells(const ShownPicture& shown, ColourMode mode, std::vector<MosaicCell>& cells) {
+    const auto columns = static_cast<std::size_t>(shown.columns);
+    cells.resize(columns * static_cast<std::size_t>(shown.rows));
+    for (std::size_t r = 0; r < static_cast<std::size_t>(shown.rows); ++r) {
+        const Rgb* upper = shown.halves.data() + 2 * r * columns;
+        halfBlockRow(mode, upper, upper + columns, shown.columns, cells.data() + r * columns);
+    }
+}
 
 }  // namespace vantrel

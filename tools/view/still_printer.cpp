@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "vantrel/half_blocks.h"
 #include "vantrel/inline_printer.h"
 #include "tools/cell_image.h"
 #include "tools/png_file.h"
@@ -12,9 +11,11 @@ namespace vantrel {
 
 std::error_code printShown(int fd, const ShownPicture& shown, ColourMode mode) {
     if (shown.renderer == RendererKind::blocks) {
-        return printHalfBlocksInline(fd, shown.halves.data(), shown.columns, shown.rows * 2, shown.columns, mode);
+        std::vector<MosaicCell> cells;
+        halfBlockCells(shown, mode, cells);
+        return printInline(fd, CellView<MosaicCell>{cells.data(), shown.columns, shown.rows, shown.columns}, mode);
     }
-    return printInline(fd, shown.cells.data(), shown.columns, shown.rows, shown.columns, mode);
+    return printInline(fd, CellView<Cell>{shown.cells.data(), shown.columns, shown.rows, shown.columns}, mode);
 }
 
 std::string writeShownPng(const ShownPicture& shown, ColourMode mode, OutputFile& file) {
@@ -29,8 +30,10 @@ std::string writeShownPng(const ShownPicture& shown, ColourMode mode, OutputFile
         drawCells(shown.cells.data(), shown.columns, shown.rows, shown.columns, rgb.data());
     }
     std::vector<std::uint8_t> png;
-    if (std::string error = encodeRgbPng(rgb.data(), width, height, png); !error.empty()) return error;
-    if (!file.write(png.data(), png.size())) return file.failure();
+    if (std::string error = encodeRgbPng(rgb.data(), width, height, png); !error.empty()) {
+        return "cannot write " + file.shownName() + ": " + error;
+    }
+    if (!file.write(png.data(), png.size())) return file.failure();  // names the file already
     return {};
 }
 

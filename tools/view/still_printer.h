@@ -15,7 +15,8 @@ std::error_code printShown(int fd, const ShownPicture& shown, ColourMode mode);
 
 // Encodes the picture as a PNG and writes it to `file` (colours as the VGA
 // console shows them; half blocks as a terminal in `mode` shows them).
-// Returns an empty string or what went wrong.
+// Returns an empty string or one message naming the file and what went
+// wrong.
 std::string writeShownPng(const ShownPicture& shown, ColourMode mode, OutputFile& file);
 
 }  // namespace vantrel

@@ -204,7 +204,8 @@ std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& st
     return keys.quit ? std::string() : input.problem();
 }
 
-std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png) {
+std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png, bool& outputFailed) {
+    outputFailed = false;
     const Extent source = *options.raw;
     FrameInput input(frameFd, frameBytes(options));
     PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
@@ -220,7 +221,9 @@ std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png)
     }
     if (std::string problem = input.problem(); !problem.empty()) return problem;
     if (!any) return "the video holds no frame";
-    return writeShownPng(converter.shown(), resolveColours(options.colours), png);
+    std::string error = writeShownPng(converter.shown(), resolveColours(options.colours), png);
+    outputFailed = !error.empty();
+    return error;
 }
 
 }  // namespace vantrel

@@ -1,13 +1,14 @@
 // What the terminal shows of a video, full-screen: the cell renderers
-// through the diffing frame encoder, the blocks renderer through the
-// half-block encoder.
+// through the diffing frame encoder, the blocks renderer as mosaic cells
+// through the mosaic encoder.
 #pragma once
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "vantrel/frame_encoder.h"
-#include "vantrel/half_blocks.h"
+#include "vantrel/mosaic_encoder.h"
 #include "tools/view/shown_picture.h"
 
 namespace vantrel {
@@ -36,14 +37,16 @@ public:
         }
     }
     std::string_view encode(const ShownPicture& shown) {
-        return blocks_ ? halfBlocks_->encode(shown.halves.data(), shown.rows * 2, shown.columns)
-                       : cells_->encode(shown.cells.data(), shown.columns);
+        if (!blocks_) return cells_->encode({shown.cells.data(), shown.columns, shown.rows, shown.columns});
+        halfBlockCells(shown, halfBlocks_->colourMode(), blockCells_);
+        return halfBlocks_->encode({blockCells_.data(), shown.columns, shown.rows, shown.columns});
     }
 
 private:
     bool blocks_;
     std::optional<FrameEncoder> cells_;
-    std::optional<HalfBlockEncoder> halfBlocks_;
+    std::optional<MosaicEncoder> halfBlocks_;
+    std::vector<MosaicCell> blockCells_;
 };
 
 }  // namespace vantrel

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "tools/package_version.h"
 #include "tools/quoted_bytes.h"
 #include "tools/output_file.h"
 #include "tools/view/media/frame_feed.h"
@@ -60,8 +61,9 @@ std::string keysFromTerminal() {
 
 // A video or animation file: played full-screen, or its last frame as a
 // PNG. An animation of one frame is a still picture: it is put in `still`
-// for the caller to show inline.
-int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png, RgbPicture& still) {
+// for the caller to show inline. `anyShown`: set when a video was played or
+// its frame written.
+int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png, RgbPicture& still, bool& anyShown) {
     const std::string name = shownName(input.path);
     if (input.fd == STDIN_FILENO && png == nullptr && ::isatty(STDIN_FILENO) != 0) {
         return fail(badInput, name + ": a video is read from a FILE or a pipe, not from the terminal");
@@ -92,7 +94,15 @@ int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png, Rgb
             std::copy(frame.rgb.begin(), frame.rgb.end(), still.rgb.get());
         }
     } else if (png != nullptr) {
-        if (error = mediaToPng(options, *source, *png); !error.empty()) status = fail(badInput, name + ": " + error);
+        bool writeFailed = false;
+        error = mediaToPng(options, *source, *png, writeFailed);
+        if (writeFailed) {
+            status = fail(outputFailed, error);
+        } else if (!error.empty()) {
+            status = fail(badInput, name + ": " + error);
+        } else {
+            anyShown = true;
+        }
     } else if (::isatty(STDOUT_FILENO) == 0) {
         status = fail(badInput, name + ": video needs a terminal on standard output (or --png)");
     } else if (error = keysFromTerminal(); !error.empty()) {
@@ -100,6 +110,7 @@ int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png, Rgb
     } else {
         PlaybackStats stats;
         error = playMedia(options, *source, cancel, stats);
+        anyShown = anyShown || stats.shown > 0;
         if (options.stats) say(name + ": " + statsLine(stats));
         if (!error.empty()) status = fail(badInput, name + ": " + error);
     }
@@ -108,7 +119,8 @@ int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png, Rgb
     return status;
 }
 
-int showStills(const ViewOptions& options, OutputFile* png) {
+// `anyShown`: whether a picture was shown (or written), even with status 2.
+int showStills(const ViewOptions& options, OutputFile* png, bool& anyShown) {
     PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const ColourMode mode = resolveColours(options.colours);
     int status = 0;
@@ -121,7 +133,7 @@ int showStills(const ViewOptions& options, OutputFile* png) {
         }
         RgbPicture picture;
         if (input.kind != MediaKind::still) {
-            const int shown = showMedia(options, input, png, picture);
+            const int shown = showMedia(options, input, png, picture, anyShown);
             if (shown == outputFailed) return shown;
             status = std::max(status, shown);
             if (picture.rgb == nullptr) continue;
@@ -135,27 +147,25 @@ int showStills(const ViewOptions& options, OutputFile* png) {
         std::string error;
         if (picture.rgb != nullptr) {
             // A one-frame animation, decoded already.
-        } else if (path == "-") {
+        } else {
+            // The file as opened once, its first bytes included.
             std::FILE* stream = stillStream(input);
             error = stream == nullptr ? "cannot read: out of memory" : readPicture(stream, target, PictureLimits{}, picture);
             if (stream != nullptr) std::fclose(stream);
-        } else {
-            error = loadPicture(path, target, PictureLimits{}, picture);
         }
         if (!error.empty()) {
             say(shownName(path) + ": " + error);
             status = badInput;
-            continue;
+            if (picture.rgb == nullptr) continue;  // else damaged: shown as far as it decoded
         }
         converter.setSizes(picture.width, picture.height, stillCells(options, picture.width, picture.height));
         const ShownPicture& shown = converter.convert(picture.rgb.get(), picture.rowBytes());
         if (png != nullptr) {
-            if (std::string error = writeShownPng(shown, mode, *png); !error.empty()) {
-                return fail(outputFailed, "cannot write " + png->shownName() + ": " + error);
-            }
+            if (std::string error = writeShownPng(shown, mode, *png); !error.empty()) return fail(outputFailed, error);
         } else if (const std::error_code error = printShown(STDOUT_FILENO, shown, mode)) {
             return fail(outputFailed, "cannot write to standard output: " + error.message());
         }
+        anyShown = true;
     }
     return status;
 }
@@ -170,7 +180,10 @@ int showVideo(const ViewOptions& options, OutputFile* png) {
         if (frameFd < 0) return fail(badInput, shownName(path) + ": cannot open: " + std::strerror(errno));
     }
     if (png != nullptr) {
-        const std::string error = videoToPng(options, frameFd >= 0 ? frameFd : STDIN_FILENO, *png);
+        bool writeFailed = false;
+        const std::string error = videoToPng(options, frameFd >= 0 ? frameFd : STDIN_FILENO, *png, writeFailed);
+        if (frameFd >= 0) ::close(frameFd);
+        if (writeFailed) return fail(outputFailed, error);
         if (!error.empty()) return fail(badInput, shownName(path) + ": " + error);
         return 0;
     }
@@ -201,25 +214,31 @@ int main(int argc, char** argv) {
         std::fputs(viewUsage, stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("vantrel-view %s\n", packageVersion);
+        return 0;
+    }
     OutputFile png;
     if (!options.pngPath.empty()) {
         removeTemporaryFilesOnSignals();
         if (std::string error = png.open(options.pngPath); !error.empty()) return fail(badInput, "--png: " + error);
+        // By the names alone: opening an input here would take a pipe's
+        // writer away from the reading that follows, or wait for one.
         for (const std::string& path : options.files) {
-            if (path == "-" && options.pngPath == "-") continue;
-            if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
-                struct stat file {};
-                const bool same = ::fstat(fd, &file) == 0 && png.writesInto(file.st_dev, file.st_ino);
-                ::close(fd);
-                if (same) return fail(badInput, "--png names the input file " + quotedName(path));
+            struct stat file {};
+            const int found = path == "-" ? ::fstat(STDIN_FILENO, &file) : ::stat(path.c_str(), &file);
+            if (found == 0 && png.writesInto(file.st_dev, file.st_ino)) {
+                return fail(badInput, "--png names the input file " + shownName(path));
             }
         }
     }
     OutputFile* pngOutput = options.pngPath.empty() ? nullptr : &png;
-    const int status = options.raw ? showVideo(options, pngOutput) : showStills(options, pngOutput);
+    bool stillShown = false;
+    const int status = options.raw ? showVideo(options, pngOutput) : showStills(options, pngOutput, stillShown);
     if (pngOutput != nullptr && status != outputFailed) {
         // A picture appears only when there is one to show.
-        if (status == 0) {
+        // (That includes a damaged JPEG, shown as far as it decoded.)
+        if (status == 0 || stillShown) {
             if (std::string error = png.finish(); !error.empty()) return fail(outputFailed, error);
             if (std::string error = png.commit(); !error.empty()) return fail(outputFailed, error);
         }

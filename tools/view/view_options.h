@@ -45,6 +45,7 @@ struct ViewOptions {
     bool stats = false;                    // --stats: the frame counts on stderr at the end
     std::string pngPath;                   // --png OUT; empty: print
     bool help = false;
+    bool version = false;                  // --version
 };
 
 // The block of a renderer when --block is not given: one pixel a cell for

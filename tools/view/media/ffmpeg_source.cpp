@@ -99,7 +99,7 @@ public:
         }
         int status = avformat_open_input(&format_, nullptr, nullptr, &demuxerOptions);
         av_dict_free(&demuxerOptions);
-        if (status < 0) return "not a video or picture that can be read (" + averror(status) + ")";
+        if (status < 0) return "not a picture or video that can be read (" + averror(status) + ")";
         status = avformat_find_stream_info(format_, nullptr);
         if (status < 0) return "cannot read the streams (" + averror(status) + ")";
         const AVCodec* decoder = nullptr;
