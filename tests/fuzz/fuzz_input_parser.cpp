@@ -23,8 +23,8 @@ struct CheckingState : InputState {
         InputState::mouseReport(r);
     }
     void key(const KeyPress& k) override {
-        if (k.key > Key::f12 || k.modifiers > 15) std::abort();
-        const bool character = k.key == Key::character;
+        if (k.key > vantrel::Key::f12 || k.modifiers > 15) std::abort();
+        const bool character = k.key == vantrel::Key::character;
         if (character != (k.character >= 32 && k.character <= 126)) std::abort();
         // Keys from sequences and Alt with a key carry a modifier or are named.
         if (character && (k.modifiers & (keyModifier::alt | keyModifier::control)) == 0) std::abort();
@@ -32,7 +32,7 @@ struct CheckingState : InputState {
     void plainKey(unsigned char b) override {
         if (b >= 0x80 || b == 0x1B) std::abort();
         const KeyPress k = plainKeyPress(b);
-        if (k.key == Key::character && (k.character < 32 || k.character > 126)) std::abort();
+        if (k.key == vantrel::Key::character && (k.character < 32 || k.character > 126)) std::abort();
     }
 };
 
