@@ -23,7 +23,7 @@ std::uint64_t monotonicMs() {
 }  // namespace
 
 void TerminalEvents::Queue::push(const Event& e) {
-    if (count == capacity) return;  // cannot happen: reads are no larger than the queue
+    if (count == capacity) return;  // cannot happen, see readTerminal
     items[(head + count) % capacity] = e;
     ++count;
 }
@@ -55,8 +55,10 @@ bool TerminalEvents::pop(Event& event) {
 }
 
 // Feeds what the terminal has sent to the parser; true when it read any.
+// The queue is empty here, and a byte gives at most one event, besides the
+// Escape key whose time may run out first: the queue never overflows.
 bool TerminalEvents::readTerminal(std::uint32_t nowMs) {
-    unsigned char bytes[Queue::capacity];
+    unsigned char bytes[Queue::capacity - 1];
     const std::size_t n = terminalSession::read(bytes, sizeof bytes);
     parser.feed(bytes, n, nowMs, queue);
     return n > 0;

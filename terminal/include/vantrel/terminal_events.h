@@ -50,7 +50,7 @@ public:
 
 private:
     struct Queue : InputSink {
-        static constexpr std::size_t capacity = 256;  // at most one event a byte read
+        static constexpr std::size_t capacity = 256;  // at most one event a byte read, and one more
         Event items[capacity];
         std::size_t head = 0;
         std::size_t count = 0;
