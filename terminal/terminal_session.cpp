@@ -103,16 +103,18 @@ void writeLiteral(const char (&s)[N]) {
     writeFully(s, N - 1);
 }
 
-// SIGTTOU held off while the terminal is changed: a process that is not in
-// the foreground (the shell took the terminal back from a wrapper that
-// stopped first) would otherwise stop inside tcsetattr, in the middle of a
-// handler, with the terminal half given back. Async-signal-safe.
+// SIGTTOU (and SIGTTIN, for the reads that drain mouse reports) held off
+// while the terminal is changed: a process that is not in the foreground
+// (the shell took the terminal back from a wrapper that stopped first)
+// would otherwise stop inside tcsetattr, in the middle of a handler, with
+// the terminal half given back. Async-signal-safe.
 class StopsHeld {
 public:
     StopsHeld() {
         sigset_t set;
         sigemptyset(&set);
         sigaddset(&set, SIGTTOU);
+        sigaddset(&set, SIGTTIN);
         ::sigprocmask(SIG_BLOCK, &set, &previous);
     }
     ~StopsHeld() { ::sigprocmask(SIG_SETMASK, &previous, nullptr); }
