@@ -11,7 +11,7 @@
 
 #include "vantrel/frame_encoder.h"
 #include "vantrel/mosaic_encoder.h"
-#include "vantrel/input_parser.h"
+#include "vantrel/terminal_events.h"
 #include "vantrel/terminal_session.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/still_printer.h"
@@ -29,12 +29,9 @@ Nanoseconds now() {
     return Nanoseconds{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
 }
 
-struct QuitKeys : InputSink {
-    bool quit = false;
-    void mouseReport(const MouseReport&) override {}
-    void escapeKey() override { quit = true; }
-    void plainKey(unsigned char key) override { quit = quit || key == 'q' || key == 'Q'; }
-};
+bool isQuitKey(const KeyPress& k) {
+    return k.modifiers == 0 && (k.key == Key::escape || (k.key == Key::character && (k.character == 'q' || k.character == 'Q')));
+}
 
 // One frame at a time from the input.
 struct FrameInput {
@@ -129,7 +126,8 @@ private:
 
 }  // namespace
 
-std::string playVideo(const ViewOptions& options, int frameFd) {
+std::string playVideo(const ViewOptions& options, int frameFd, bool& terminalGone) {
+    terminalGone = false;
     const Extent source = *options.raw;
     FrameInput input(frameFd, frameBytes(options));
     PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
@@ -149,20 +147,16 @@ std::string playVideo(const ViewOptions& options, int frameFd) {
     relayout();
 
     const Nanoseconds interval = 1'000'000'000 / (options.fps > 0 ? options.fps : maxFramesPerSecond);
-    InputParser parser;
-    QuitKeys keys;
+    TerminalEvents events;
+    bool quit = false;
     bool pending = false;  // a converted frame waits for its time
     bool shownAny = false;
     Nanoseconds nextShow = now();
-    while (!keys.quit) {
-        if (terminalSession::takeResized()) {
-            relayout();
-            pending = false;  // converted for the old size
-        }
-        if (terminalSession::takeResumed()) {
-            screen.forgetScreen();
-            if (shownAny && !pending) terminalSession::write(screen.encode(converter.shown()));
-        }
+    // A write the terminal refuses (it hung up): the end.
+    const auto show = [&](const ShownPicture& shown) {
+        if (!terminalSession::write(screen.encode(shown))) terminalGone = true;
+    };
+    while (!quit && !terminalGone) {
         if (input.complete() && !pending) {
             converter.convert(input.frame.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
             input.filled = 0;
@@ -170,7 +164,7 @@ std::string playVideo(const ViewOptions& options, int frameFd) {
         }
         const Nanoseconds time = now();
         if (pending && time >= nextShow) {
-            terminalSession::write(screen.encode(converter.shown()));
+            show(converter.shown());
             pending = false;
             shownAny = true;
             nextShow = std::max(nextShow + interval, time);
@@ -178,28 +172,38 @@ std::string playVideo(const ViewOptions& options, int frameFd) {
         }
         if (input.ended && !pending) break;
 
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {frameFd, POLLIN, 0}};
-        const nfds_t count = !input.ended && !input.complete() ? 2 : 1;
-        Nanoseconds wait = pending ? nextShow - time : -1;
-        if (parser.escapePending()) {
-            const Nanoseconds escapeWait = Nanoseconds{InputParser::escapeTimeoutMs} * 1'000'000;
-            wait = wait < 0 ? escapeWait : std::min(wait, escapeWait);
+        events.watch(!input.ended && !input.complete() ? frameFd : -1);
+        // Until the frame's time, rounded up to the millisecond.
+        const int waitMs = pending ? static_cast<int>((nextShow - time + 999'999) / 1'000'000) : -1;
+        Event e;
+        if (!events.wait(e, waitMs)) continue;
+        switch (e.kind) {
+            case Event::Kind::key:
+                quit = isQuitKey(e.key);
+                break;
+            case Event::Kind::resize:
+                relayout();
+                pending = false;  // converted for the old size
+                break;
+            case Event::Kind::resumed:
+                relayout();
+                pending = false;
+                screen.forgetScreen();
+                break;
+            case Event::Kind::readable:
+                input.read(false);
+                break;
+            case Event::Kind::lost:
+                terminalGone = true;
+                break;
+            case Event::Kind::mouse:
+                break;
         }
-        timespec timeout{static_cast<time_t>(wait / 1'000'000'000), static_cast<long>(wait % 1'000'000'000)};
-        const int ready = ::ppoll(fds, count, wait < 0 ? nullptr : &timeout, nullptr);
-        if (ready < 0 && errno != EINTR) break;
-        const auto nowMs = static_cast<std::uint32_t>(now() / 1'000'000);
-        if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) break;  // the terminal is gone
-        if (ready > 0 && (fds[0].revents & POLLIN) != 0) {
-            unsigned char bytes[256];
-            const std::size_t got = terminalSession::read(bytes, sizeof bytes);
-            parser.feed(bytes, got, nowMs, keys);
-        }
-        parser.tick(nowMs, keys);
-        if (ready > 0 && count == 2 && fds[1].revents != 0) input.read(false);
+        if (e.kind == Event::Kind::resumed && shownAny) show(converter.shown());
     }
     terminalSession::leave();
-    return keys.quit ? std::string() : input.problem();
+    if (terminalGone) return "the terminal is gone";
+    return quit ? std::string() : input.problem();
 }
 
 std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png, bool& outputFailed) {

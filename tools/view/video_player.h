@@ -16,9 +16,10 @@ namespace vantrel {
 // options.fps or as frames arrive (at most 100 a second), until the input
 // ends or Escape or q is pressed (Ctrl-C ends the program through its
 // signal). The terminal is restored on every way out. Returns an empty
-// string, or what went wrong (a read error, or the input ending in the
-// middle of a frame) once the terminal is back.
-std::string playVideo(const ViewOptions& options, int frameFd);
+// string, or what went wrong (a read error, the input ending in the middle
+// of a frame, or the terminal gone, which sets terminalGone) once the
+// terminal is back.
+std::string playVideo(const ViewOptions& options, int frameFd, bool& terminalGone);
 
 // Converts every frame as playVideo would for a terminal of the size of
 // outputTerminalSize(), without one, and writes the last one to `png`.

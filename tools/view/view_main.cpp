@@ -97,8 +97,9 @@ int showVideo(const ViewOptions& options, OutputFile* png) {
         }
         ::close(tty);
     }
-    if (std::string error = playVideo(options, frameFd); !error.empty()) {
-        return fail(badInput, shownName(path) + ": " + error);
+    bool terminalGone = false;
+    if (std::string error = playVideo(options, frameFd, terminalGone); !error.empty()) {
+        return terminalGone ? fail(outputFailed, error) : fail(badInput, shownName(path) + ": " + error);
     }
     return 0;
 }
