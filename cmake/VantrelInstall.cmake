@@ -13,7 +13,14 @@ set(vantrel_targets "")
 set(vantrel_pc_libs "")
 foreach(name IN LISTS vantrel_installed)
   list(APPEND vantrel_targets vantrel_${name})
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/${name}/include/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  if(WIN32)
+    # The POSIX terminal session, its events and the exchange are not built there.
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/${name}/include/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+      PATTERN terminal_session.h EXCLUDE PATTERN terminal_events.h EXCLUDE
+      PATTERN terminal_exchange.h EXCLUDE)
+  else()
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/${name}/include/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  endif()
   # Dependants first, as a linker wants them.
   string(PREPEND vantrel_pc_libs "-lvantrel_${name} ")
 endforeach()

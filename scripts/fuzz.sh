@@ -38,6 +38,7 @@ case "$target" in
         printf '\000\022\033[<0;10;5M\033[<0;10;5m' >"$out/corpus/mouse"
         printf '\000\001\033\050\001\033' >"$out/corpus/escape"
         printf '\000\014\033[A\033OP\033]0;x\007' >"$out/corpus/keys"
+        printf '\000\040\033[1;5C\033[15;2~\033O5A\033[Z\033\033[B\033x\001' >"$out/corpus/modified-keys"
         printf '\000\006\033[M !!' >"$out/corpus/x10"
         ;;
     terminal-replies)

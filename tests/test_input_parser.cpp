@@ -151,6 +151,85 @@ TEST(InputParser, PlainKeysBetweenSequences) {
     }
 }
 
+// Every key that sends a sequence, as xterm, the Linux console, rxvt and
+// tmux send it, with and without modifiers, in one stream split at every
+// byte; plainKeyPress names the one-byte keys.
+struct SequenceKeyRecorder : KeyRecorder {
+    void key(const KeyPress& k) override {
+        static const char* const names[] = {"char", "enter", "tab", "backspace", "escape", "up", "down", "right",
+                                            "left", "home", "end", "insert", "delete", "pageup", "pagedown", "f1",
+                                            "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "f10", "f11", "f12"};
+        std::string e = names[static_cast<int>(k.key)];
+        if (k.character != 0) e += std::string(" '") + static_cast<char>(k.character) + "'";
+        if (k.modifiers != 0) e += " +" + std::to_string(k.modifiers);
+        events.push_back(e);
+    }
+};
+
+TEST(InputParser, KeysThatSendSequences) {
+    const std::pair<std::string, std::string> table[] = {
+        {"\x1b[A", "up"}, {"\x1b[B", "down"}, {"\x1b[C", "right"}, {"\x1b[D", "left"},
+        {"\x1bOA", "up"}, {"\x1bOD", "left"}, {"\x1b[H", "home"}, {"\x1b[F", "end"},
+        {"\x1bOH", "home"}, {"\x1bOF", "end"}, {"\x1b[1~", "home"}, {"\x1b[4~", "end"},
+        {"\x1b[7~", "home"}, {"\x1b[8~", "end"}, {"\x1b[2~", "insert"}, {"\x1b[3~", "delete"},
+        {"\x1b[5~", "pageup"}, {"\x1b[6~", "pagedown"}, {"\x1bOP", "f1"}, {"\x1bOQ", "f2"},
+        {"\x1bOR", "f3"}, {"\x1bOS", "f4"}, {"\x1b[11~", "f1"}, {"\x1b[14~", "f4"},
+        {"\x1b[15~", "f5"}, {"\x1b[17~", "f6"}, {"\x1b[18~", "f7"}, {"\x1b[19~", "f8"},
+        {"\x1b[20~", "f9"}, {"\x1b[21~", "f10"}, {"\x1b[23~", "f11"}, {"\x1b[24~", "f12"},
+        {"\x1b[1;2A", "up +1"}, {"\x1b[1;3B", "down +2"}, {"\x1b[1;5C", "right +4"}, {"\x1b[1;9D", "left +8"},
+        {"\x1b[1;8H", "home +7"}, {"\x1b[1;6P", "f1 +5"}, {"\x1b[1;2S", "f4 +1"}, {"\x1b[3;5~", "delete +4"},
+        {"\x1b[24;2~", "f12 +1"}, {"\x1bO5A", "up +4"}, {"\x1b[Z", "tab +1"}, {"\x1b\x1b[A", "up +2"},
+        {"\x1bx", "char 'x' +2"}, {"\x1b\r", "enter +2"}, {"\x1bOM", "enter"},
+        // Not keys: unknown numbers and finals, markers, too many parameters.
+        {"\x1b[9~", ""}, {"\x1b[16~", ""}, {"\x1b[2;5A", ""}, {"\x1b[?1;2A", ""}, {"\x1b[1;2;3~", ""},
+        {"\x1b[1;5X", ""}, {"\x1bOx", ""}, {"\x1b]0;t\x1b\\", ""},
+    };
+    std::string stream;
+    Events expected;
+    for (const auto& [bytes, name] : table) {
+        stream += bytes + "\x01";
+        if (!name.empty()) expected.push_back(name);
+        expected.push_back("char 'a' +4");  // Ctrl+A after each, as plainKeyPress names it
+    }
+    for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
+        InputParser p;
+        SequenceKeyRecorder r;
+        p.feed(reinterpret_cast<const unsigned char*>(stream.data()), cut, 1000, r);
+        p.feed(reinterpret_cast<const unsigned char*>(stream.data()) + cut, stream.size() - cut, 1010, r);
+        p.tick(2000, r);
+        Events keys;
+        for (const std::string& e : r.events) {
+            if (e == "key 1") {
+                const KeyPress k = plainKeyPress(1);
+                keys.push_back(k.key == Key::character && k.character == 'a' && k.modifiers == keyModifier::control
+                                   ? "char 'a' +4"
+                                   : "wrong");
+            } else {
+                keys.push_back(e);
+            }
+        }
+        ASSERT_EQ(keys, expected) << "cut at " << cut;
+    }
+    // ESC ESC alone is Alt+Escape, not the Escape key.
+    InputParser p;
+    SequenceKeyRecorder r;
+    p.feed(reinterpret_cast<const unsigned char*>("\x1b\x1b"), 2, 0, r);
+    p.tick(100, r);
+    EXPECT_EQ(r.events, Events{"escape +2"});
+    const std::pair<unsigned char, const char*> plain[] = {{'\r', "enter"}, {'\t', "tab"},  {0x7F, "backspace"},
+                                                           {0x08, "backspace"}, {0x1B, "escape"}, {0, "@"},
+                                                           {0x1C, "\\"}, {0x1F, "_"}, {'~', "~"}};
+    for (const auto& [byte, name] : plain) {
+        SequenceKeyRecorder named;
+        const KeyPress k = plainKeyPress(byte);
+        named.key(k);
+        const std::string want = k.key == Key::character ? std::string("char '") + name + "'" +
+                                                               (byte < 0x20 ? " +4" : "")
+                                                         : name;
+        EXPECT_EQ(named.events, Events{want}) << int{byte};
+    }
+}
+
 TEST(InputState, KeyBitsFollowPressesAndQueries) {
     InputState s;
     InputParser p;

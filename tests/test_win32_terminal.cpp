@@ -100,9 +100,9 @@ TEST(Win32Terminal, CursorClockAndKeysWithoutATerminal) {
 // millisecond than the one before, in step with the real time, and little
 // of the processor used.
 TEST(Win32Terminal, PolledClockRestsBetweenMilliseconds) {
+    const DWORD first = GetTickCount();
     const auto wall = std::chrono::steady_clock::now();
     const std::clock_t processor = std::clock();
-    const DWORD first = GetTickCount();
     DWORD last = first;
     for (int i = 0; i < 100; ++i) {
         const DWORD now = GetTickCount();

@@ -30,13 +30,15 @@ TerminalHost::TerminalHost() {
 }
 
 void TerminalHost::activate() {
-    if (!terminalSession::enter()) {
+    SessionOptions options;
+    options.mouse = true;  // the demo steers with the mouse
+    if (!terminalSession::enter(options)) {
         // Without the terminal's modes nothing could be shown or read, and
         // Escape would never arrive: better to stop at once.
         std::fprintf(stderr, "lines: cannot set up the terminal: %s\n", std::strerror(errno));
         std::exit(1);
     }
-    refreshSize();
+    terminalSession::size(columns, rows);
     presenter->resize(columns, rows);
 }
 
@@ -64,22 +66,52 @@ bool TerminalHost::titleIs(const char* candidate) const {
     return title[0] != '\0' && std::strncmp(title, candidate, sizeof title - 1) == 0;
 }
 
-void TerminalHost::refreshSize() {
-    if (terminalSession::takeResized()) {
-        terminalSession::size(columns, rows);
-        presenter->resize(columns, rows);
+// The terminal went away (hung up, or refuses writes): give back what can be
+// given back, say so where stderr still goes, and end.
+[[noreturn]] void TerminalHost::terminalGone(int error) {
+    terminalSession::leave();
+    if (error != 0) {
+        std::fprintf(stderr, "lines: cannot write to the terminal: %s\n", std::strerror(error));
+    } else {
+        std::fprintf(stderr, "lines: the terminal is gone\n");
+    }
+    std::exit(1);
+}
+
+void TerminalHost::takeEvents() {
+    Event e;
+    while (events.wait(e, 0)) {
+        switch (e.kind) {
+            case Event::Kind::key:
+                // The demo reads the Escape key alone (Alt+Escape is not it).
+                if (e.key.key == Key::escape && e.key.modifiers == 0) input.escapeKey();
+                break;
+            case Event::Kind::mouse:
+                input.mouseReport(e.mouse);
+                break;
+            case Event::Kind::resize:
+            case Event::Kind::resumed:
+                // After a resume the size may have changed while the program
+                // was stopped, and the screen is drawn again in full.
+                columns = e.columns;
+                rows = e.rows;
+                presenter->resize(columns, rows);
+                break;
+            case Event::Kind::lost:
+                terminalGone(0);
+            case Event::Kind::readable:
+                break;
+        }
     }
 }
 
 void TerminalHost::present() {
     if (!terminalSession::active()) return;
-    refreshSize();
-    if (terminalSession::takeResumed()) {
-        // The size may have changed while the program was stopped.
-        terminalSession::size(columns, rows);
-        presenter->resize(columns, rows);
+    takeEvents();
+    if (!terminalSession::write(presenter->present(screen.data()))) {
+        const int error = errno;
+        terminalGone(terminalSession::lost() ? 0 : error);
     }
-    terminalSession::write(presenter->present(screen.data()));
 }
 
 void TerminalHost::pollInput() {
@@ -89,13 +121,7 @@ void TerminalHost::pollInput() {
     if (polled && now == lastPoll) return;
     polled = true;
     lastPoll = now;
-    unsigned char bytes[512];
-    for (int reads = 0; reads < 16; ++reads) {
-        const std::size_t n = terminalSession::read(bytes, sizeof bytes);
-        if (n == 0) break;
-        parser.feed(bytes, n, now, input);
-    }
-    parser.tick(now, input);
+    if (terminalSession::active()) takeEvents();
 }
 
 std::uint16_t TerminalHost::keyState(int virtualKey) {
@@ -105,7 +131,6 @@ std::uint16_t TerminalHost::keyState(int virtualKey) {
 
 void TerminalHost::cursorPosition(int& column, int& row) {
     pollInput();
-    refreshSize();
     if (!input.hasMouse()) {
         column = columns / 2;
         row = rows / 2;
@@ -117,7 +142,7 @@ void TerminalHost::cursorPosition(int& column, int& row) {
 }
 
 void TerminalHost::terminalSize(int& outColumns, int& outRows) {
-    refreshSize();
+    pollInput();
     outColumns = columns;
     outRows = rows;
 }

@@ -9,7 +9,7 @@
 #include "console/posix/frame_presenter.h"
 #include "console/posix/input_state.h"
 #include "vantrel/cell.h"
-#include "vantrel/input_parser.h"
+#include "vantrel/terminal_events.h"
 
 namespace vantrel {
 
@@ -35,7 +35,8 @@ public:
     Cell* cells() { return screen.data(); }
     void present();
 
-    // Reads what the terminal sent without waiting, then answers from it.
+    // Reads what the terminal sent without waiting, then answers from it;
+    // ends the program (status 1, one line on stderr) when it is gone.
     void pollInput();
     std::uint16_t keyState(int virtualKey);
     // Mouse cell, the centre of the terminal until the first mouse report.
@@ -44,10 +45,12 @@ public:
 
 private:
     TerminalHost();
-    void refreshSize();
+    // Takes what the terminal sent: input, resizes, resumes, a hangup.
+    void takeEvents();
+    [[noreturn]] void terminalGone(int error);
 
     std::unique_ptr<FramePresenter> presenter;
-    InputParser parser;
+    TerminalEvents events;
     InputState input;
     CellBuffer screen{};
     int bufferColumns = cellColumns;

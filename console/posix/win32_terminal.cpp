@@ -13,7 +13,8 @@ namespace {
 constexpr DWORD wrapAtEndOfLine = 0x0002;  // ENABLE_WRAP_AT_EOL_OUTPUT
 
 char windowToken;
-RestingClock tickClock;
+// The frame loop waits on a grid of 10 ms frames (100 a second).
+RestingClock tickClock(10);
 
 // The host, for every call but the clock's: the program is doing something
 // other than waiting for the clock.

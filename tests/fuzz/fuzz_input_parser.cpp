@@ -1,7 +1,7 @@
 // libFuzzer target for the terminal input parser. The input is cut into
 // reads: each read starts with one byte giving the milliseconds since the
 // previous read (so lone-ESC timeouts happen) and one byte giving its length.
-// Checks that nothing reads out of bounds and every report is sane.
+// Checks that nothing reads out of bounds and every report and key is sane.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -21,6 +21,18 @@ struct CheckingState : InputState {
                                r.kind == MouseReport::Kind::motion;
         if (!knownKind || r.button < 0 || r.button > 255) std::abort();
         InputState::mouseReport(r);
+    }
+    void key(const KeyPress& k) override {
+        if (k.key > vantrel::Key::f12 || k.modifiers > 15) std::abort();
+        const bool character = k.key == vantrel::Key::character;
+        if (character != (k.character >= 32 && k.character <= 126)) std::abort();
+        // Keys from sequences and Alt with a key carry a modifier or are named.
+        if (character && (k.modifiers & (keyModifier::alt | keyModifier::control)) == 0) std::abort();
+    }
+    void plainKey(unsigned char b) override {
+        if (b >= 0x80 || b == 0x1B) std::abort();
+        const KeyPress k = plainKeyPress(b);
+        if (k.key == vantrel::Key::character && (k.character < 32 || k.character > 126)) std::abort();
     }
 };
 

@@ -3,10 +3,11 @@
 #   tests/package/check_package.sh BUILD_DIR
 # 1. `cmake --install` into a fresh prefix; every installed header compiles
 #    on its own, with nothing but the prefix on the include path.
-# 2. examples/show_png builds against the prefix twice, through
-#    find_package(Vantrel) and through pkg-config, and both show a PNG alike.
+# 2. The examples (show_png, plasma) build against the prefix twice, through
+#    find_package(Vantrel) and through pkg-config; both builds of show_png
+#    show a PNG alike, and plasma refuses to run without a terminal.
 # 3. The source tree added with add_subdirectory, every optional part off,
-#    builds the example too, without the project's warning flags.
+#    builds the examples too, without the project's warning flags.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=$(realpath "$1")
@@ -28,6 +29,16 @@ cmake --build "$work/cmake" >/dev/null
 export PKG_CONFIG_PATH="$prefix/lib/pkgconfig"
 # shellcheck disable=SC2046 # the flags are words
 c++ examples/show_png.cpp $(pkg-config --cflags --libs vantrel libpng) -o "$work/show_png_pc"
+# shellcheck disable=SC2046
+c++ examples/plasma.cpp $(pkg-config --cflags --libs vantrel) -o "$work/plasma_pc"
+for plasma in "$work/cmake/plasma" "$work/plasma_pc"; do
+    status=0
+    "$plasma" </dev/null >"$work/plasma.out" 2>"$work/plasma.err" || status=$?
+    if [ "$status" -ne 1 ] || [ "$(wc -l <"$work/plasma.err")" -ne 1 ] || [ -s "$work/plasma.out" ]; then
+        echo "FAIL: $plasma without a terminal: status $status, stderr: $(cat "$work/plasma.err")"
+        exit 1
+    fi
+done
 
 mkdir "$work/sub"
 cat >"$work/sub/CMakeLists.txt" <<CMAKE
@@ -37,6 +48,8 @@ add_subdirectory("$PWD" vantrel)
 find_package(PNG REQUIRED)
 add_executable(show_png "$PWD/examples/show_png.cpp")
 target_link_libraries(show_png PRIVATE Vantrel::render Vantrel::terminal PNG::PNG)
+add_executable(plasma "$PWD/examples/plasma.cpp")
+target_link_libraries(plasma PRIVATE Vantrel::terminal)
 CMAKE
 cmake -S "$work/sub" -B "$work/sub/build" -G Ninja >/dev/null
 if grep -q -- '-Werror' "$work/sub/build/build.ninja"; then
@@ -54,4 +67,4 @@ if [ "$lines" -lt 10 ] || ! cmp -s "$work/cmake.txt" "$work/pc.txt" || ! cmp -s 
     echo "FAIL: the three builds of show_png do not show the picture alike ($lines lines)"
     exit 1
 fi
-echo "show_png built through find_package, pkg-config and add_subdirectory: $lines rows each, the same bytes"
+echo "show_png built through find_package, pkg-config and add_subdirectory: $lines rows each, the same bytes; plasma too"

@@ -1,16 +1,15 @@
 #include "tools/view/media_player.h"
 
 #include <poll.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
 
+#include "vantrel/terminal_events.h"
 #include "vantrel/terminal_session.h"
 #include "tools/view/media/frame_feed.h"
-#include "tools/view/media/player_keys.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/still_printer.h"
 #include "tools/view/terminal_size.h"
@@ -70,7 +69,9 @@ std::string statsLine(const PlaybackStats& stats) {
     return line;
 }
 
-std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPipe& cancel, PlaybackStats& stats) {
+std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPipe& cancel, PlaybackStats& stats,
+                      bool& terminalGone) {
+    terminalGone = false;
     PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     VideoScreen screen(options.renderer, resolveColours(options.colours));
     if (!terminalSession::enter()) return "standard input and output must be a terminal";
@@ -87,10 +88,11 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
     bool haveNext = false, haveShown = false;
     CellCount cells;
 
+    // False when the terminal refuses the write (it hung up).
     const auto draw = [&] {
         converter.setSizes(shown.width, shown.height, cells);
         converter.convert(shown.rgb.data(), static_cast<std::ptrdiff_t>(shown.width) * 3);
-        terminalSession::write(screen.encode(converter.shown()));
+        return terminalSession::write(screen.encode(converter.shown()));
     };
     const auto relayout = [&] {
         terminalSession::size(terminal.width, terminal.height);
@@ -98,7 +100,7 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
         const Extent decoded = decodedSize(options, source, cells);
         feed.setOutputSize(decoded.width, decoded.height);
         screen.setLayout(centreFrame(cells.columns, cells.rows, terminal.width, terminal.height));
-        if (haveShown) draw();  // at once, from the frame on screen
+        return !haveShown || draw();  // at once, from the frame on screen
     };
     relayout();
 
@@ -108,7 +110,6 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
     bool ended = false, quit = false;
     int hurry = 0;  // see MediaSource::setHurry
     std::string problem;
-    PlayerKeys keys;
 
     const auto seekBy = [&](Microseconds delta) {
         if (!source.seekable()) return;
@@ -118,26 +119,25 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
         ended = false;
         timeline.reanchor();
     };
-    const auto press = [&](PlayerKey key) {
-        switch (key) {
-        case PlayerKey::pause:
+    const auto press = [&](const KeyPress& k) {
+        if (k.modifiers != 0) return;
+        if (k.key == Key::escape || (k.key == Key::character && (k.character == 'q' || k.character == 'Q'))) {
+            quit = true;
+        } else if (k.key == Key::character && k.character == ' ') {
             timeline.paused() ? timeline.resume(now()) : timeline.pause(now());
-            break;
-        case PlayerKey::left: seekBy(-5'000'000); break;
-        case PlayerKey::right: seekBy(5'000'000); break;
-        case PlayerKey::up: seekBy(60'000'000); break;
-        case PlayerKey::down: seekBy(-60'000'000); break;
-        case PlayerKey::quit: quit = true; break;
-        case PlayerKey::none: break;
+        } else if (k.key == Key::left) {
+            seekBy(-5'000'000);
+        } else if (k.key == Key::right) {
+            seekBy(5'000'000);
+        } else if (k.key == Key::up) {
+            seekBy(60'000'000);
+        } else if (k.key == Key::down) {
+            seekBy(-60'000'000);
         }
     };
 
-    while (!quit) {
-        if (terminalSession::takeResized()) relayout();
-        if (terminalSession::takeResumed()) {
-            screen.forgetScreen();
-            if (haveShown) draw();
-        }
+    TerminalEvents events;
+    while (!quit && !terminalGone) {
         if (!haveNext && !ended && feed.take(next)) {
             if (next.result == DecodeResult::frame) {
                 haveNext = true;
@@ -154,7 +154,7 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
             }
             continue;
         }
-        Microseconds time = now();
+        const Microseconds time = now();
         std::optional<Microseconds> wakeAt;
         if (haveNext) {
             const auto verdict = timeline.judge(next.time, next.duration, time);
@@ -173,7 +173,7 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
                 std::swap(next, shown);
                 haveNext = false;
                 haveShown = true;
-                draw();
+                terminalGone = !draw();
                 timeline.shown(shown.time, time);
                 continue;
             }
@@ -185,26 +185,29 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
             wakeAt = end;
         }
 
-        Microseconds wait = wakeAt ? std::max<Microseconds>(*wakeAt - time, 0) : -1;
-        if (keys.escapePending()) wait = wait < 0 ? PlayerKeys::escapeTimeoutMs * 1000 : std::min<Microseconds>(wait, PlayerKeys::escapeTimeoutMs * 1000);
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {feed.readyFd(), POLLIN, 0}};
-        const nfds_t count = haveNext || ended ? 1 : 2;  // the feed matters only when a frame is wanted
-        timespec timeout{static_cast<time_t>(wait / 1'000'000), static_cast<long>(wait % 1'000'000) * 1000};
-        const int ready = ::ppoll(fds, count, wait < 0 ? nullptr : &timeout, nullptr);
-        if (ready < 0 && errno != EINTR) break;
-        if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) break;  // the terminal is gone
-        const std::int64_t ms = now() / 1000;
-        if (ready > 0 && (fds[0].revents & POLLIN) != 0) {
-            unsigned char bytes[256];
-            const std::size_t got = terminalSession::read(bytes, sizeof bytes);
-            for (std::size_t i = 0; i < got && !quit; ++i) press(keys.feed(bytes[i], ms));
+        // The feed matters only when a frame is wanted.
+        events.watch(haveNext || ended ? -1 : feed.readyFd());
+        // Until the frame's time, rounded up to the millisecond.
+        const int waitMs = wakeAt ? static_cast<int>((std::max<Microseconds>(*wakeAt - time, 0) + 999) / 1000) : -1;
+        Event e;
+        if (!events.wait(e, waitMs)) continue;
+        switch (e.kind) {
+            case Event::Kind::key: press(e.key); break;
+            case Event::Kind::resize: terminalGone = !relayout(); break;
+            case Event::Kind::resumed:
+                screen.forgetScreen();
+                terminalGone = !relayout();
+                break;
+            case Event::Kind::lost: terminalGone = true; break;
+            case Event::Kind::readable:  // the feed's frame: taken above
+            case Event::Kind::mouse: break;
         }
-        press(keys.tick(ms));
     }
     cancel.cancel();  // a read waiting on a pipe gives up, so that the feed can stop
     terminalSession::leave();
     stats = timeline.stats();
     if (stats.shown > 0) stats.elapsed = now() - timeline.firstShown();
+    if (terminalGone) return "the terminal is gone";
     return quit ? std::string() : problem;
 }
 

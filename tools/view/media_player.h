@@ -17,9 +17,10 @@ namespace vantrel {
 // and resumes, Left and Right seek 5 s, Up and Down 60 s. A resize refits
 // the frame on screen at once. `cancel` ends a read that waits on a pipe
 // when the player quits. Returns an empty string, or what went wrong (the
-// frames before it were shown) once the terminal is back; `stats` gets the
-// counts.
-std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPipe& cancel, PlaybackStats& stats);
+// frames before it were shown, or the terminal gone, which sets
+// terminalGone) once the terminal is back; `stats` gets the counts.
+std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPipe& cancel, PlaybackStats& stats,
+                      bool& terminalGone);
 
 // Converts the frames as playMedia would on a terminal of the size of
 // outputTerminalSize(), without one, and writes the last to `png`.

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "vantrel/input_parser.h"
+#include "vantrel/terminal_events.h"
 #include "vantrel/terminal_session.h"
 #include "tools/view/picture_converter.h"
 #include "tools/view/still_printer.h"
@@ -29,16 +29,9 @@ Nanoseconds now() {
     return Nanoseconds{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
 }
 
-struct QuitKeys : InputSink {
-    bool quit = false;
-    bool pause = false;  // Space: pause or resume
-    void mouseReport(const MouseReport&) override {}
-    void escapeKey() override { quit = true; }
-    void plainKey(unsigned char key) override {
-        quit = quit || key == 'q' || key == 'Q';
-        pause = pause != (key == ' ');
-    }
-};
+bool isQuitKey(const KeyPress& k) {
+    return k.modifiers == 0 && (k.key == Key::escape || (k.key == Key::character && (k.character == 'q' || k.character == 'Q')));
+}
 
 // One frame at a time from the input.
 struct FrameInput {
@@ -95,7 +88,8 @@ CellCount videoCells(const ViewOptions& options, Extent screen) {
 
 }  // namespace
 
-std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& stats) {
+std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& stats, bool& terminalGone) {
+    terminalGone = false;
     const Extent source = *options.raw;
     FrameInput input(frameFd, frameBytes(options));  // the frame being read
     std::vector<std::uint8_t> ready(input.frame.size());  // complete, waiting for its time
@@ -108,9 +102,10 @@ std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& st
     terminalSession::setCursorVisible(false);
     terminalSession::setAutowrap(false);
 
+    // A write the terminal refuses (it hung up): the end.
     const auto draw = [&] {
         converter.convert(shown.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
-        terminalSession::write(screen.encode(converter.shown()));
+        if (!terminalSession::write(screen.encode(converter.shown()))) terminalGone = true;
     };
     const auto relayout = [&] {
         Extent terminal;
@@ -135,18 +130,9 @@ std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& st
         readyTime = frames++ * period;
         timeline.decoded();
     };
-    InputParser parser;
-    QuitKeys keys;
-    while (!keys.quit) {
-        if (terminalSession::takeResized()) relayout();
-        if (terminalSession::takeResumed()) {
-            screen.forgetScreen();
-            if (haveShown) draw();
-        }
-        if (keys.pause) {
-            keys.pause = false;
-            timeline.paused() ? timeline.resume(now() / 1000) : timeline.pause(now() / 1000);
-        }
+    TerminalEvents events;
+    bool quit = false;
+    while (!quit && !terminalGone) {
         if (!haveReady && input.complete()) takeFrame();
         const Microseconds time = now() / 1000;
         std::optional<Microseconds> wakeAt;
@@ -178,30 +164,40 @@ std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& st
             break;
         }
 
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {frameFd, POLLIN, 0}};
-        const nfds_t count = !input.ended && !input.complete() ? 2 : 1;
-        Nanoseconds wait = wakeAt ? std::max<Nanoseconds>(*wakeAt - time, 0) * 1000 : -1;
-        if (parser.escapePending()) {
-            const Nanoseconds escapeWait = Nanoseconds{InputParser::escapeTimeoutMs} * 1'000'000;
-            wait = wait < 0 ? escapeWait : std::min(wait, escapeWait);
+        events.watch(!input.ended && !input.complete() ? frameFd : -1);
+        // Until the frame's time, rounded up to the millisecond.
+        const int waitMs = wakeAt ? static_cast<int>((std::max<Microseconds>(*wakeAt - time, 0) + 999) / 1000) : -1;
+        Event e;
+        if (!events.wait(e, waitMs)) continue;
+        switch (e.kind) {
+            case Event::Kind::key:
+                quit = isQuitKey(e.key);
+                if (e.key.key == Key::character && e.key.character == ' ' && e.key.modifiers == 0) {
+                    timeline.paused() ? timeline.resume(now() / 1000) : timeline.pause(now() / 1000);
+                }
+                break;
+            case Event::Kind::resize:
+                relayout();
+                break;
+            case Event::Kind::resumed:
+                screen.forgetScreen();
+                relayout();
+                break;
+            case Event::Kind::readable:
+                input.read(false);
+                break;
+            case Event::Kind::lost:
+                terminalGone = true;
+                break;
+            case Event::Kind::mouse:
+                break;
         }
-        timespec timeout{static_cast<time_t>(wait / 1'000'000'000), static_cast<long>(wait % 1'000'000'000)};
-        const int events = ::ppoll(fds, count, wait < 0 ? nullptr : &timeout, nullptr);
-        if (events < 0 && errno != EINTR) break;
-        const auto nowMs = static_cast<std::uint32_t>(now() / 1'000'000);
-        if (events > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) break;  // the terminal is gone
-        if (events > 0 && (fds[0].revents & POLLIN) != 0) {
-            unsigned char bytes[256];
-            const std::size_t got = terminalSession::read(bytes, sizeof bytes);
-            parser.feed(bytes, got, nowMs, keys);
-        }
-        parser.tick(nowMs, keys);
-        if (events > 0 && count == 2 && fds[1].revents != 0) input.read(false);
     }
     terminalSession::leave();
     stats = timeline.stats();
     if (stats.shown > 0) stats.elapsed = now() / 1000 - timeline.firstShown();
-    return keys.quit ? std::string() : input.problem();
+    if (terminalGone) return "the terminal is gone";
+    return quit ? std::string() : input.problem();
 }
 
 std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png, bool& outputFailed) {

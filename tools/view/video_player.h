@@ -19,9 +19,10 @@ namespace vantrel {
 // overtook are dropped. Until the input ends or Escape or q is pressed
 // (Ctrl-C ends the program through its signal); Space pauses. The terminal
 // is restored on every way out. Returns an empty string, or what went wrong
-// (a read error, or the input ending in the middle of a frame) once the
-// terminal is back; `stats` gets the frame counts.
-std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& stats);
+// (a read error, the input ending in the middle of a frame, or the terminal
+// gone, which sets terminalGone) once the terminal is back; `stats` gets the
+// frame counts.
+std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& stats, bool& terminalGone);
 
 // Converts every frame as playVideo would for a terminal of the size of
 // outputTerminalSize(), without one, and writes the last one to `png`.

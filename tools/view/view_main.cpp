@@ -90,8 +90,11 @@ int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png, Rgb
             still.width = frame.width;
             still.height = frame.height;
             still.rgb = pictureBytes(frame.rgb.size());
-            if (still.rgb == nullptr) return fail(badInput, name + ": out of memory");
-            std::copy(frame.rgb.begin(), frame.rgb.end(), still.rgb.get());
+            if (still.rgb == nullptr) {
+                status = fail(badInput, name + ": out of memory");
+            } else {
+                std::copy(frame.rgb.begin(), frame.rgb.end(), still.rgb.get());
+            }
         }
     } else if (png != nullptr) {
         bool writeFailed = false;
@@ -109,10 +112,15 @@ int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png, Rgb
         status = fail(badInput, name + ": " + error);
     } else {
         PlaybackStats stats;
-        error = playMedia(options, *source, cancel, stats);
+        bool terminalGone = false;
+        error = playMedia(options, *source, cancel, stats, terminalGone);
         anyShown = anyShown || stats.shown > 0;
-        if (options.stats) say(name + ": " + statsLine(stats));
-        if (!error.empty()) status = fail(badInput, name + ": " + error);
+        if (terminalGone) {
+            status = fail(outputFailed, error);
+        } else {
+            if (options.stats) say(name + ": " + statsLine(stats));
+            if (!error.empty()) status = fail(badInput, name + ": " + error);
+        }
     }
     source.reset();
     if (videoFd != input.fd) ::close(videoFd);
@@ -199,9 +207,10 @@ int showVideo(const ViewOptions& options, OutputFile* png) {
         ::close(tty);
     }
     PlaybackStats stats;
-    const std::string error = playVideo(options, frameFd, stats);
-    if (options.stats) say(shownName(path) + ": " + statsLine(stats));
-    if (!error.empty()) return fail(badInput, shownName(path) + ": " + error);
+    bool terminalGone = false;
+    const std::string error = playVideo(options, frameFd, stats, terminalGone);
+    if (options.stats && !terminalGone) say(shownName(path) + ": " + statsLine(stats));
+    if (!error.empty()) return terminalGone ? fail(outputFailed, error) : fail(badInput, shownName(path) + ": " + error);
     return 0;
 }
 

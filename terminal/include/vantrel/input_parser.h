@@ -1,15 +1,48 @@
 // Reads the bytes a terminal sends as input: SGR mouse reports (and the
 // older X10 form), the Escape key, plain keys (one byte below 0x80, such as
-// 'q' or Enter), and everything else to be skipped whole: arrows, function
-// keys, Alt+key, other bytes of UTF-8 characters, terminal replies. Fed byte runs with the
-// time they arrived, it copes with sequences split across reads, several in
-// one read, and malformed ones, without ever looking past what it was given.
+// 'q' or Enter), the keys that send sequences (arrows, Home, End, Insert,
+// Delete, Page Up and Down, F1-F12, Shift+Tab, with xterm's modifier
+// parameter; Alt with a key), and everything else to be skipped whole:
+// other sequences, bytes of UTF-8 characters, terminal replies. Fed byte
+// runs with the time they arrived, it copes with sequences split across
+// reads, several in one read, and malformed ones, without ever looking past
+// what it was given.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 namespace vantrel {
+
+// Keys, as KeyPress names them: `character` for a key that sends one byte
+// below 0x80 other than those named here (Ctrl with a letter included).
+enum class Key : std::uint8_t {
+    character, enter, tab, backspace, escape,
+    up, down, right, left, home, end, insert, deleteKey, pageUp, pageDown,
+    f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12,
+};
+
+// Modifier bits of a KeyPress, as xterm reports them (its parameter less one).
+namespace keyModifier {
+inline constexpr unsigned shift = 1;
+inline constexpr unsigned alt = 2;
+inline constexpr unsigned control = 4;
+inline constexpr unsigned meta = 8;
+}  // namespace keyModifier
+
+struct KeyPress {
+    Key key = Key::character;
+    // For Key::character: the character, 32-126 ('a' for Ctrl+A, with
+    // keyModifier::control; '@', '[', '\\', ']', '^', '_' likewise for the
+    // other control bytes); 0 for the other keys.
+    unsigned char character = 0;
+    unsigned modifiers = 0;
+};
+
+// The key for a byte below 0x80 as the terminal sends it without Alt:
+// CR is Enter, TAB Tab, DEL and BS Backspace, ESC Escape, another control
+// byte Ctrl with a character.
+KeyPress plainKeyPress(unsigned char byte);
 
 struct MouseReport {
     enum class Kind { press, release, motion };
@@ -30,6 +63,9 @@ public:
     // sign, Enter (CR), Tab, Backspace (DEL), Ctrl with a letter. Ignored
     // unless overridden.
     virtual void plainKey(unsigned char /*key*/) {}
+    // A key that sends a sequence (arrows, F1-F12, ...), or Alt with any
+    // key (ESC and what the key sends). Ignored unless overridden.
+    virtual void key(const KeyPress& /*key*/) {}
 
 protected:
     ~InputSink() = default;
@@ -55,6 +91,9 @@ private:
     void startCsi();
     void csiByte(unsigned char b, std::uint32_t nowMs, InputSink& sink);
     void finishCsi(unsigned char final, InputSink& sink);
+    void finishSs3(unsigned char final, InputSink& sink);
+    // A decoded key, Alt added when an extra ESC came first.
+    void sendKey(KeyPress press, unsigned modifierParameter, InputSink& sink);
 
     static constexpr int maxParameters = 8;
     static constexpr std::uint32_t maxParameterValue = 99999;
@@ -62,6 +101,9 @@ private:
 
     State state = State::ground;
     std::uint32_t escapeTime = 0;
+    bool altPrefix = false;       // ESC ESC: Alt with a key that sends a sequence
+    bool stringEscape = false;    // this ESC may end a control string (ESC \)
+    unsigned ss3Modifier = 0;     // "ESC O 5 A": the modifier parameter, older form
     // Control sequence being read.
     unsigned char marker = 0;  // '<', '=', '>' or '?' right after "ESC [", else 0
     std::uint32_t parameters[maxParameters] = {};
