@@ -215,7 +215,7 @@ struct GifWriter {
             bytes.push_back(0);
         }
     }
-    // disposal: 1 keep, 2 restore to background, 3 restore to previous.
+    // disposal: 0 none given, 1 keep, 2 restore to background, 3 restore to previous.
     void frame(int x, int y, int w, int h, const std::vector<int>& indices, int disposal, int delay,
                int transparent = -1) {
         bytes.insert(bytes.end(), {0x21, 0xF9, 4});
@@ -278,13 +278,13 @@ TEST(AnimationFrames, GifDisposalTransparencyDelaysAndLoopCount) {
     if (!videoSupported()) GTEST_SKIP() << "built without video support";
     GifWriter gif(3);
     constexpr int R = 0, G = 1, B = 2, T = 3;
-    // 1: the whole canvas red but its top right pixel transparent; kept.
-    gif.frame(0, 0, 4, 4, {R, R, R, T, R, R, R, R, R, R, R, R, R, R, R, R}, 1, 5, T);
+    // 1: the whole canvas red but its top right pixel transparent; no disposal given (kept).
+    gif.frame(0, 0, 4, 4, {R, R, R, T, R, R, R, R, R, R, R, R, R, R, R, R}, 0, 5, T);
     // 2: a 2x2 square at (1,1), two of its pixels transparent; then cleared to background.
     gif.frame(1, 1, 2, 2, {G, T, T, B}, 2, 1, T);
     // 3: a green pixel at (0,0); then the canvas from before it comes back.
     gif.frame(0, 0, 1, 1, {G}, 3, 0);
-    // 4: a blue pixel at (3,3).
+    // 4: a blue pixel at (3,3); kept.
     gif.frame(3, 3, 1, 1, {B}, 1, 2);
     const Bytes file = gif.finish();
 
