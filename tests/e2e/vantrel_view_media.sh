@@ -2,9 +2,10 @@
 # End to end: video files in the real vantrel-view, in a detached tmux pane,
 # with clips made by ffmpeg: one played to its end (status 0, on time), one
 # quit with q midway, one paused and resumed (the wall time grows by the
-# pause), and a truncated one (one line naming it, status 2); each time the
-# terminal restored. Then a GIF on standard input, looped twice; and a GIF
-# of one frame printed inline like a picture.
+# pause), one refitted while paused, one sought, and a truncated one (one
+# line naming it, status 2); each time the terminal restored. Then a GIF on
+# standard input, looped twice; and a GIF of one frame printed inline like a
+# picture.
 # Usage: vantrel_view_media.sh PATH-TO-VANTREL-VIEW     (exit 77: skipped)
 set -u
 bin="$1"
@@ -69,6 +70,20 @@ sleep 2
 t send-keys -t e2e Space
 check_restored "paused and resumed" 0
 check_time "a 2 s clip paused for 2 s" 3900 6500
+
+# Paused, then the pane shrinks: the frame on screen is drawn again at once,
+# fitted to the new size (a 16:9 clip in 40x12 cells: 40 columns, 11 rows).
+start_view "'$dir/long.mp4'"
+sleep 0.5
+t send-keys -t e2e Space
+sleep 0.3
+t resize-window -t e2e -x 40 -y 12
+sleep 0.5
+rows=$(t capture-pane -p -t e2e | grep -c '[^ ]')
+[ "$rows" -eq 11 ] || fail "a resize while paused: $rows rows drawn, not 11: $(t capture-pane -p -t e2e)"
+t send-keys -t e2e q
+check_restored "q after a resize while paused" 0
+t resize-window -t e2e -x 80 -y 24
 
 start_view "'$dir/long.mp4'"
 sleep 0.5
