@@ -114,6 +114,8 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
     const auto seekBy = [&](Microseconds delta) {
         if (!source.seekable()) return;
         const Microseconds from = haveShown ? shown.time : 0;
+        hurry = 0;  // decode every frame on the way to the target
+        feed.setHurry(hurry);
         feed.seek(std::max<Microseconds>(0, from + delta));
         haveNext = false;
         ended = false;
