@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include <poll.h>
+
+#include "tools/view/media/frame_feed.h"
 #include "tools/view/media/gif_facts.h"
 #include "tools/view/media/media_source.h"
 #include "tools/view/media/playback_timeline.h"
@@ -164,6 +167,69 @@ TEST(PlaybackTimeline, PauseSeekAndLoopKeepTheTimeline) {
         EXPECT_EQ(timeline.dueAt(0), 507'000);
         EXPECT_EQ(timeline.judge(0, period, 506'999), PlaybackTimeline::Verdict::wait);
     }
+}
+
+// ---------------------------------------------------------------- the feed
+
+// Frames 0, 1, 2, ... each 2x1 RGBA pixels: the first opaque with red = the
+// frame's number, the second half transparent; frame n at n ms.
+class CountingSource final : public MediaSource {
+public:
+    explicit CountingSource(int frames) : frames_(frames) {}
+    int width() const override { return 2; }
+    int height() const override { return 1; }
+    int plays() const override { return 1; }
+    bool seekable() const override { return true; }
+    void setOutputSize(int, int) override {}
+    DecodeResult decode() override {
+        if (next_ >= frames_) return DecodeResult::end;
+        current_ = next_++;
+        pixels_[0] = static_cast<std::uint8_t>(current_);
+        return DecodeResult::frame;
+    }
+    Microseconds frameTime() const override { return current_ * 1000; }
+    Microseconds frameDuration() const override { return 1000; }
+    MediaFrame convert() override { return MediaFrame{pixels_, 2, 1, 4, 8}; }
+    bool seek(Microseconds time) override {
+        next_ = static_cast<int>(time / 1000);
+        return true;
+    }
+
+private:
+    int frames_;
+    int next_ = 0;
+    int current_ = 0;
+    std::uint8_t pixels_[8] = {0, 50, 100, 255, 200, 100, 0, 128};
+};
+
+FeedFrame takeWaiting(FrameFeed& feed) {
+    FeedFrame frame;
+    for (;;) {
+        pollfd ready{feed.readyFd(), POLLIN, 0};
+        EXPECT_EQ(::poll(&ready, 1, 5000), 1) << "no frame within 5 s";
+        if (feed.take(frame)) return frame;
+    }
+}
+
+TEST(FrameFeed, InOrderFlattenedAndSeeksDiscardWhatWasDecodedBefore) {
+    CountingSource source(6);
+    const std::uint8_t background[3] = {10, 20, 30};
+    FrameFeed feed(source, background, 2, 1);
+    for (int n = 0; n < 3; ++n) {
+        const FeedFrame frame = takeWaiting(feed);
+        ASSERT_EQ(frame.result, DecodeResult::frame);
+        EXPECT_EQ(frame.time, n * 1000);
+        ASSERT_EQ(frame.width, 2);
+        // Opaque as it is; alpha 128 over the background, by hand:
+        // (200 * 128 + 10 * 127 + 127) / 255 = 105, (100 * 128 + 20 * 127 + 127) / 255 = 60,
+        // (0 * 128 + 30 * 127 + 127) / 255 = 15.
+        const std::vector<std::uint8_t> rgb(frame.rgb.begin(), frame.rgb.begin() + 6);
+        EXPECT_EQ(rgb, (std::vector<std::uint8_t>{static_cast<std::uint8_t>(n), 50, 100, 105, 60, 15}));
+    }
+    // The feed has decoded ahead; after a seek only the sought frames come.
+    feed.seek(1000);
+    for (int n = 1; n < 6; ++n) EXPECT_EQ(takeWaiting(feed).time, n * 1000);
+    EXPECT_EQ(takeWaiting(feed).result, DecodeResult::end);
 }
 
 // ---------------------------------------------------------------- GIF
