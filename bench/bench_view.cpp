@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "bench/picture_scenes.h"
+#include "vantrel/area_scaler.h"
 #include "vantrel/frame_encoder.h"
-#include "tools/view/picture_converter.h"
+#include "vantrel/half_blocks.h"
+#include "tools/view/view_picture.h"
 
 using namespace vantrel;
 
@@ -21,17 +23,29 @@ const RgbPicture& panorama() {
     return scene;
 }
 
-const std::uint8_t* frame(int i) { return panorama().rgb.get() + (i % frames) * panStep * 3; }
+ByteImage frame(int i) {
+    return {panorama().rgb.get() + (i % frames) * panStep * 3, frameWidth, frameHeight, panorama().rowBytes(),
+            PixelLayout::rgb};
+}
+
+ViewOptions optionsFor(RendererKind renderer, BlockSize block, bool dither) {
+    ViewOptions options;
+    options.renderer = renderer;
+    options.block = block;
+    options.dither = dither;
+    return options;
+}
 
 void videoFrame(benchmark::State& state, RendererKind renderer, BlockSize block, bool dither) {
-    PictureConverter converter(renderer, block, dither);
-    converter.setSizes(frameWidth, frameHeight, {80, 50});
+    ViewPicture converter(optionsFor(renderer, block, dither), ColourMode::ansi16);
     FrameEncoder encoder(ColourMode::ansi16, centreFrame(80, 50, 80, 50));
+    std::vector<Cell> cells;
     std::size_t bytes = 0;
     int i = 0;
     for (auto _ : state) {
-        const ShownPicture& shown = converter.convert(frame(i++), panorama().rowBytes());
-        const std::string_view out = encoder.encode(shown.cells.data(), shown.columns);
+        const ShownPicture& shown = converter.convert(frame(i++), {80, 50});
+        consoleCellsOf(shown, cells);
+        const std::string_view out = encoder.encode(cells.data(), shown.columns);
         bytes += out.size();
         benchmark::DoNotOptimize(out.data());
     }
@@ -45,6 +59,24 @@ BENCHMARK(BM_VideoFrameShadeDither);
 BENCHMARK(BM_VideoFrameShade);
 BENCHMARK(BM_VideoFrameGlyph);
 
+// Half blocks in 24-bit colour through their diffing encoder.
+void BM_VideoFrameBlocksTruecolor(benchmark::State& state) {
+    ViewPicture converter(optionsFor(RendererKind::blocks, BlockSize::one, false), ColourMode::truecolor);
+    HalfBlockEncoder encoder(ColourMode::truecolor, centreFrame(80, 50, 80, 50));
+    std::vector<Rgb> halves;
+    std::size_t bytes = 0;
+    int i = 0;
+    for (auto _ : state) {
+        const ShownPicture& shown = converter.convert(frame(i++), {80, 50});
+        halfBlockColoursOf(shown, halves);
+        const std::string_view out = encoder.encode(halves.data(), 100, 80);
+        bytes += out.size();
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["bytes/frame"] = benchmark::Counter(static_cast<double>(bytes) / static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_VideoFrameBlocksTruecolor);
+
 // The area average alone, to 80x50 pixels.
 void BM_ScaleFrame(benchmark::State& state) {
     AreaScaler scaler;
@@ -52,7 +84,7 @@ void BM_ScaleFrame(benchmark::State& state) {
     std::vector<Pixel> out(80 * 50);
     int i = 0;
     for (auto _ : state) {
-        scaler.scale(frame(i++), panorama().rowBytes(), out.data(), 80);
+        scaler.scale(frame(i++), out.data(), 80);
         benchmark::DoNotOptimize(out.data());
     }
 }

@@ -2,18 +2,18 @@
 // viewer's options and files; for each picture prints the mean CIEDE2000
 // difference between the seen colours of the cells the viewer would show
 // and the picture area-averaged in linear light onto the same grid, per cell
-// and over 2x2-cell blocks. Shade and glyph cells are seen in the VGA
-// colours; half blocks as a terminal in the chosen colour mode shows them.
+// and over 2x2-cell blocks. Cells are seen as a terminal in the chosen
+// colour mode shows them, under the palette of --palette (VGA by default).
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "tools/quoted_bytes.h"
-#include "tools/view/area_scaler.h"
-#include "tools/view/picture_converter.h"
+#include "vantrel/area_scaler.h"
 #include "tools/view/picture_file.h"
 #include "tools/view/picture_quality.h"
 #include "tools/view/terminal_size.h"
+#include "tools/view/view_picture.h"
 
 using namespace vantrel;
 
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     const ColourMode mode = options.colours == ColourChoice::automatic ? ColourMode::ansi16
                                                                        : resolveColours(options.colours);
     const Extent terminal = outputTerminalSize();
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
+    ViewPicture converter(options, mode);
     AreaScaler scaler;
     QualityFigures total;
     int judged = 0;
@@ -59,8 +59,7 @@ int main(int argc, char** argv) {
         // The picture as the viewer decodes it, and in full for the reference.
         RgbPicture shownPicture, fullPicture;
         const TargetSize target = [&](int width, int height, int& wantedWidth, int& wantedHeight) {
-            const CellCount samples =
-                samplesFor(options.renderer, blockFor(options), fitStill(options, terminal, width, height));
+            const CellCount samples = converter.samplesFor(fitStill(options, terminal, width, height));
             wantedWidth = samples.columns;
             wantedHeight = samples.rows;
         };
@@ -72,13 +71,13 @@ int main(int argc, char** argv) {
             continue;
         }
         const CellCount cells = fitStill(options, terminal, fullPicture.width, fullPicture.height);
-        converter.setSizes(shownPicture.width, shownPicture.height, cells);
-        const ShownPicture& shown = converter.convert(shownPicture.rgb.get(), shownPicture.rowBytes());
+        const ShownPicture& shown = converter.convert(shownPicture.view(), cells);
 
         std::vector<LinearRgb> reference(static_cast<std::size_t>(cells.columns) * cells.rows);
         scaler.setSizes(fullPicture.width, fullPicture.height, cells.columns, cells.rows);
-        scaler.scaleLinear(fullPicture.rgb.get(), fullPicture.rowBytes(), reference.data(), cells.columns);
-        const QualityFigures figures = compareGrids(seenColours(shown, mode), reference, cells.columns, cells.rows);
+        scaler.scaleLinear(fullPicture.view(), reference.data(), cells.columns);
+        const QualityFigures figures =
+            compareGrids(seenColours(shown, paletteFor(options)), reference, cells.columns, cells.rows);
         std::printf("%s: %dx%d cells, cell error %.2f, 2x2 error %.2f\n", quotedName(path).c_str(), cells.columns,
                     cells.rows, figures.cellError, figures.blurredError);
         total.cellError += figures.cellError;

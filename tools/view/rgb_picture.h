@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "vantrel/byte_image.h"
+
 namespace vantrel {
 
 struct RgbPicture {
@@ -14,6 +16,7 @@ struct RgbPicture {
     int height = 0;
 
     std::ptrdiff_t rowBytes() const { return static_cast<std::ptrdiff_t>(width) * 3; }
+    ByteImage view() const { return {rgb.get(), width, height, rowBytes(), PixelLayout::rgb}; }
 };
 
 // Room for `bytes` bytes, uninitialised; null when there is no memory.

@@ -10,23 +10,29 @@
 
 namespace vantrel {
 
-std::error_code printShown(int fd, const ShownPicture& shown, ColourMode mode) {
+std::error_code printShown(int fd, const ShownPicture& shown) {
     if (shown.renderer == RendererKind::blocks) {
-        return printHalfBlocksInline(fd, shown.halves.data(), shown.columns, shown.rows * 2, shown.columns, mode);
+        std::vector<Rgb> halves;
+        halfBlockColoursOf(shown, halves);
+        return printHalfBlocksInline(fd, halves.data(), shown.columns, shown.rows * 2, shown.columns, shown.mode);
     }
-    return printInline(fd, shown.cells.data(), shown.columns, shown.rows, shown.columns, mode);
+    std::vector<Cell> cells;
+    consoleCellsOf(shown, cells);
+    return printInline(fd, cells.data(), shown.columns, shown.rows, shown.columns, shown.mode);
 }
 
-std::string writeShownPng(const ShownPicture& shown, ColourMode mode, OutputFile& file) {
+std::string writeShownPng(const ShownPicture& shown, OutputFile& file) {
     const int width = shown.columns * fontGlyphWidth;
     const int height = shown.rows * fontGlyphHeight;
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
     if (shown.renderer == RendererKind::blocks) {
-        std::vector<Rgb> halves(shown.halves.size());
-        for (std::size_t i = 0; i < halves.size(); ++i) halves[i] = shownHalf(mode, shown.halves[i]);
+        std::vector<Rgb> halves;
+        halfBlockColoursOf(shown, halves);
         drawHalfBlocks(halves.data(), shown.columns, shown.rows, rgb.data());
     } else {
-        drawCells(shown.cells.data(), shown.columns, shown.rows, shown.columns, rgb.data());
+        std::vector<Cell> cells;
+        consoleCellsOf(shown, cells);
+        drawCells(cells.data(), shown.columns, shown.rows, shown.columns, rgb.data());
     }
     std::vector<std::uint8_t> png;
     if (std::string error = encodeRgbPng(rgb.data(), width, height, png); !error.empty()) return error;

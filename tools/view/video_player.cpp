@@ -13,9 +13,9 @@
 #include "vantrel/half_blocks.h"
 #include "vantrel/input_parser.h"
 #include "vantrel/terminal_session.h"
-#include "tools/view/picture_converter.h"
 #include "tools/view/still_printer.h"
 #include "tools/view/terminal_size.h"
+#include "tools/view/view_picture.h"
 
 namespace vantrel {
 
@@ -115,12 +115,18 @@ public:
         }
     }
     std::string_view encode(const ShownPicture& shown) {
-        return blocks_ ? halfBlocks_->encode(shown.halves.data(), shown.rows * 2, shown.columns)
-                       : cells_->encode(shown.cells.data(), shown.columns);
+        if (blocks_) {
+            halfBlockColoursOf(shown, halves_);
+            return halfBlocks_->encode(halves_.data(), shown.rows * 2, shown.columns);
+        }
+        consoleCellsOf(shown, consoleCells_);
+        return cells_->encode(consoleCells_.data(), shown.columns);
     }
 
 private:
     bool blocks_;
+    std::vector<Rgb> halves_;         // kept from frame to frame
+    std::vector<Cell> consoleCells_;
     std::optional<FrameEncoder> cells_;
     std::optional<HalfBlockEncoder> halfBlocks_;
 };
@@ -130,9 +136,12 @@ private:
 std::string playVideo(const ViewOptions& options, int frameFd) {
     const Extent source = *options.raw;
     FrameInput input(frameFd, frameBytes(options));
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const ColourMode mode = resolveColours(options.colours);
+    ViewPicture converter(options, mode);
     VideoScreen screen(options.renderer, mode);
+    const ByteImage frame{input.frame.data(), source.width, source.height,
+                          static_cast<std::ptrdiff_t>(source.width) * 3, PixelLayout::rgb};
+    CellCount cells;
     if (!terminalSession::enter()) return "standard input and output must be a terminal";
     terminalSession::setCursorVisible(false);
     terminalSession::setAutowrap(false);
@@ -140,8 +149,7 @@ std::string playVideo(const ViewOptions& options, int frameFd) {
     const auto relayout = [&] {
         Extent terminal;
         terminalSession::size(terminal.width, terminal.height);
-        const CellCount cells = videoCells(options, terminal);
-        converter.setSizes(source.width, source.height, cells);
+        cells = videoCells(options, terminal);
         screen.setLayout(centreFrame(cells.columns, cells.rows, terminal.width, terminal.height));
     };
     relayout();
@@ -162,7 +170,7 @@ std::string playVideo(const ViewOptions& options, int frameFd) {
             if (shownAny && !pending) terminalSession::write(screen.encode(converter.shown()));
         }
         if (input.complete() && !pending) {
-            converter.convert(input.frame.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
+            converter.convert(frame, cells);
             input.filled = 0;
             pending = true;
         }
@@ -203,20 +211,22 @@ std::string playVideo(const ViewOptions& options, int frameFd) {
 std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png) {
     const Extent source = *options.raw;
     FrameInput input(frameFd, frameBytes(options));
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
-    converter.setSizes(source.width, source.height, videoCells(options, options.size.value_or(outputTerminalSize())));
+    ViewPicture converter(options, resolveColours(options.colours));
+    const ByteImage frame{input.frame.data(), source.width, source.height,
+                          static_cast<std::ptrdiff_t>(source.width) * 3, PixelLayout::rgb};
+    const CellCount cells = videoCells(options, options.size.value_or(outputTerminalSize()));
     bool any = false;
     while (!input.ended) {
         input.read(true);
         if (input.complete()) {
-            converter.convert(input.frame.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
+            converter.convert(frame, cells);
             input.filled = 0;
             any = true;
         }
     }
     if (std::string problem = input.problem(); !problem.empty()) return problem;
     if (!any) return "the video holds no frame";
-    return writeShownPng(converter.shown(), resolveColours(options.colours), png);
+    return writeShownPng(converter.shown(), png);
 }
 
 }  // namespace vantrel

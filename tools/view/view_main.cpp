@@ -11,11 +11,11 @@
 
 #include "tools/quoted_bytes.h"
 #include "tools/output_file.h"
-#include "tools/view/picture_converter.h"
 #include "tools/view/picture_file.h"
 #include "tools/view/still_printer.h"
 #include "tools/view/terminal_size.h"
 #include "tools/view/video_player.h"
+#include "tools/view/view_picture.h"
 
 using namespace vantrel;
 
@@ -39,14 +39,13 @@ CellCount stillCells(const ViewOptions& options, int width, int height) {
 }
 
 int showStills(const ViewOptions& options, OutputFile* png) {
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const ColourMode mode = resolveColours(options.colours);
+    ViewPicture converter(options, mode);
     int status = 0;
     for (const std::string& path : options.files) {
         RgbPicture picture;
         const TargetSize target = [&](int width, int height, int& wantedWidth, int& wantedHeight) {
-            const CellCount samples =
-                samplesFor(options.renderer, blockFor(options), stillCells(options, width, height));
+            const CellCount samples = converter.samplesFor(stillCells(options, width, height));
             wantedWidth = samples.columns;
             wantedHeight = samples.rows;
         };
@@ -55,13 +54,13 @@ int showStills(const ViewOptions& options, OutputFile* png) {
             status = badInput;
             continue;
         }
-        converter.setSizes(picture.width, picture.height, stillCells(options, picture.width, picture.height));
-        const ShownPicture& shown = converter.convert(picture.rgb.get(), picture.rowBytes());
+        const ShownPicture& shown =
+            converter.convert(picture.view(), stillCells(options, picture.width, picture.height));
         if (png != nullptr) {
-            if (std::string error = writeShownPng(shown, mode, *png); !error.empty()) {
+            if (std::string error = writeShownPng(shown, *png); !error.empty()) {
                 return fail(outputFailed, "cannot write " + png->shownName() + ": " + error);
             }
-        } else if (const std::error_code error = printShown(STDOUT_FILENO, shown, mode)) {
+        } else if (const std::error_code error = printShown(STDOUT_FILENO, shown)) {
             return fail(outputFailed, "cannot write to standard output: " + error.message());
         }
     }

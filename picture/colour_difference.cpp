@@ -1,4 +1,4 @@
-#include "tools/view/colour_difference.h"
+#include "vantrel/colour_difference.h"
 
 #include <cmath>
 #include <numbers>

@@ -14,6 +14,7 @@
 #include <functional>
 #include <vector>
 
+#include "vantrel/cell_colours.h"
 #include "vantrel/conversion.h"
 #include "vantrel/linear_light.h"
 
@@ -29,10 +30,12 @@ public:
     // brightest the renderer shows), and a pixel is handed over with its
     // green byte proportional to the light wanted (the glyph table maps
     // bytes to ink linearly). Otherwise pixels are handed over in sRGB.
+    // A cell's seen colour is taken with `colours`, the console colours as
+    // the terminal shows them.
     using Decide = std::function<Cell(const PixelImage& block)>;
-    ErrorDiffusion(Decide decide, bool grey, float greyScale);
+    ErrorDiffusion(Decide decide, const ConsoleColours& colours, bool grey, float greyScale);
 
-    // Sizes the scratch space: the only allocation.
+    // Sizes the scratch space: the only allocation, when the size changes.
     void setSize(int columns, int rows, BlockSize block);
 
     // `samples`: columns * block x rows * block pixels (sRGB), rows `stride`
@@ -41,6 +44,7 @@ public:
 
 private:
     Decide decide_;
+    ConsoleColours colours_;
     bool grey_;
     float greyScale_;
     int columns_ = 0;
