@@ -3,8 +3,9 @@
 #   tests/package/check_package.sh BUILD_DIR
 # 1. `cmake --install` into a fresh prefix; every installed header compiles
 #    on its own, with nothing but the prefix on the include path.
-# 2. examples/show_png builds against the prefix twice, through
-#    find_package(Vantrel) and through pkg-config, and both show a PNG alike.
+# 2. examples/show_png, a consumer of Vantrel::picture and Vantrel::terminal,
+#    builds against the prefix twice, through find_package(Vantrel) and
+#    through pkg-config, and both show a PNG alike.
 # 3. The source tree added with add_subdirectory, every optional part off,
 #    builds the example too, without the project's warning flags.
 set -euo pipefail
@@ -36,7 +37,7 @@ project(consumer LANGUAGES CXX)
 add_subdirectory("$PWD" vantrel)
 find_package(PNG REQUIRED)
 add_executable(show_png "$PWD/examples/show_png.cpp")
-target_link_libraries(show_png PRIVATE Vantrel::render Vantrel::terminal PNG::PNG)
+target_link_libraries(show_png PRIVATE Vantrel::picture Vantrel::terminal PNG::PNG)
 CMAKE
 cmake -S "$work/sub" -B "$work/sub/build" -G Ninja >/dev/null
 if grep -q -- '-Werror' "$work/sub/build/build.ninja"; then

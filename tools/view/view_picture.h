@@ -24,7 +24,7 @@ struct ShownPicture {
     int rows = 0;
     std::vector<MosaicCell> cells;  // rows x columns, row-major
 
-    MosaicCellView view() const { return {cells.data(), columns, rows, columns}; }
+    CellView<MosaicCell> view() const { return {cells.data(), columns, rows, columns}; }
 };
 
 // The renderer the options ask for, its colours told in `mode`.

@@ -19,7 +19,7 @@
 
 #include "vantrel/area_scaler.h"
 #include "vantrel/byte_image.h"
-#include "vantrel/cell_view.h"
+#include "vantrel/mosaic_grid.h"
 #include "vantrel/picture_fit.h"
 #include "vantrel/picture_renderer.h"
 

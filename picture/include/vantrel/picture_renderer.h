@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "vantrel/cell_view.h"
 #include "vantrel/colour_mode.h"
 #include "vantrel/linear_image.h"
+#include "vantrel/mosaic_grid.h"
 
 namespace vantrel {
 
