@@ -90,4 +90,20 @@ void BM_ScaleFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_ScaleFrame);
 
+// A picture of 1 x 1,000,000 pixels to 4000x12 samples (1000x3 cells of
+// 4x4): the rows are summed before anything is widened.
+void BM_ScaleTallPicture(benchmark::State& state) {
+    const int length = 1'000'000;
+    std::vector<std::uint8_t> line(static_cast<std::size_t>(length) * 3);
+    for (std::size_t i = 0; i < line.size(); ++i) line[i] = static_cast<std::uint8_t>(i * 7);
+    AreaScaler scaler;
+    scaler.setSizes(1, length, 4000, 12);
+    std::vector<LinearRgb> out(4000 * 12);
+    for (auto _ : state) {
+        scaler.scaleLinear({line.data(), 1, length, 3, PixelLayout::rgb}, out.data(), 4000);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_ScaleTallPicture);
+
 }  // namespace

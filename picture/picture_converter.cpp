@@ -1,5 +1,7 @@
 #include "vantrel/picture_converter.h"
 
+#include <cstdint>
+
 namespace vantrel {
 
 PictureConverter::PictureConverter(std::unique_ptr<PictureRenderer> renderer) : renderer_(std::move(renderer)) {}
@@ -11,6 +13,11 @@ CellCount PictureConverter::samplesFor(CellCount cells) const {
 
 bool PictureConverter::convert(const ByteImage& picture, const MosaicGrid& cells) {
     if (!picture.valid() || !cells.valid() || cells.width < 1 || cells.height < 1) return false;
+    // The samples must be countable in 32 bits each way.
+    const SamplesPerCell per = renderer_->samplesPerCell();
+    if (std::int64_t{cells.width} * per.across > INT32_MAX || std::int64_t{cells.height} * per.down > INT32_MAX) {
+        return false;
+    }
     const CellCount samples = samplesFor({cells.width, cells.height});
     scaler_.setSizes(picture.width, picture.height, samples.columns, samples.rows);
     const std::size_t count = static_cast<std::size_t>(samples.columns) * static_cast<std::size_t>(samples.rows);

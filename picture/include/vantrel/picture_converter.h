@@ -38,7 +38,8 @@ public:
     CellCount samplesFor(CellCount cells) const;
 
     // Converts `picture` into every cell of `cells`. False, writing
-    // nothing, when either is invalid or empty.
+    // nothing, when either is invalid or empty, or the grid's samples would
+    // not count in 32 bits.
     bool convert(const ByteImage& picture, const MosaicGrid& cells);
 
     const PictureRenderer& renderer() const { return *renderer_; }
