@@ -1,6 +1,7 @@
 // Error diffusion for the cell renderers: cells are decided one at a time,
 // in serpentine order, and each cell's error, the light its pixels asked for
-// less the seen colour of the cell they became (vantrel/seen_colour.h), is
+// less the seen colour of the cell they became (ConsoleColours::seen, in
+// the colours the terminal shows; vantrel/cell_colours.h), is
 // carried to the cells not yet decided around it (Floyd and Steinberg's
 // shares: 7/16 ahead, 3/16, 5/16 and 1/16 on the next row), spread evenly
 // over their pixels. All of it in linear light.
