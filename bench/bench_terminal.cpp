@@ -2,7 +2,8 @@
 // per frame, beside a naive encoder that repaints every cell of every frame
 // (reusing a colour code only between neighbouring cells of one frame), and
 // inline printing of the same frames; and the half-block form that lines
-// shows on a terminal of fewer than 50 rows.
+// shows on a terminal of fewer than 50 rows, through the mosaic encoder and
+// printed inline.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -14,7 +15,9 @@
 #include "tools/cell_frames.h"
 #include "vantrel/cp437_unicode.h"
 #include "vantrel/frame_encoder.h"
+#include "vantrel/half_blocks.h"
 #include "vantrel/inline_printer.h"
+#include "vantrel/seen_colour.h"
 
 using namespace vantrel;
 
@@ -96,7 +99,7 @@ void runFlight(benchmark::State& state, Encoder& encoder, void (*restart)(Encode
 // The encoder with the demo's layout: the 80x50 frame on an 80x50 terminal.
 struct DiffEncoder {
     FrameEncoder encoder;
-    std::string_view encode(const Cell* frame) { return encoder.encode(frame, cellColumns); }
+    std::string_view encode(const Cell* frame) { return encoder.encode({frame, cellColumns, cellRows, cellColumns}); }
 };
 
 // Argument: 0 the terminal's sixteen colours, 1 256 colours, 2 truecolor.
@@ -115,8 +118,8 @@ struct InlinePrinter {
     ColourMode mode;
     std::vector<char> buffer = std::vector<char>(cellCount * 64);
     std::string_view encode(const Cell* frame) {
-        return {buffer.data(), printInline(frame, cellColumns, cellRows, cellColumns, mode, buffer.data(),
-                                           buffer.size())};
+        const CellView<Cell> view{frame, cellColumns, cellRows, cellColumns};
+        return {buffer.data(), printInline(view, mode, buffer.data(), buffer.size())};
     }
 };
 
@@ -138,9 +141,42 @@ void BM_HalfBlockForm(benchmark::State& state) {
     runFlight<HalfBlocks>(state, h, [](HalfBlocks& b) { b.presenter.forgetScreen(); });
 }
 
+// Every frame of the flight as 80x25 half blocks, each cell its seen colour
+// (worked out beforehand), turned into mosaic cells and printed inline into
+// one buffer.
+struct MosaicInlinePrinter {
+    ColourMode mode;
+    std::vector<std::array<Rgb, cellCount>> seen;
+    std::size_t next = 0;
+    std::array<MosaicCell, cellCount / 2> blocks;
+    std::vector<char> buffer = std::vector<char>(cellCount * 64);
+
+    explicit MosaicInlinePrinter(ColourMode m) : mode(m) {
+        for (const CellBuffer& frame : flight()) {
+            auto& colours = seen.emplace_back();
+            for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = seenColour(frame[i]);
+        }
+    }
+    std::string_view encode(const Cell*) {
+        const Rgb* colours = seen[next++ % seen.size()].data();
+        for (std::size_t r = 0; r < cellRows / 2; ++r) {
+            halfBlockRow(mode, colours + 2 * r * cellColumns, colours + (2 * r + 1) * cellColumns, cellColumns,
+                         blocks.data() + r * cellColumns);
+        }
+        const CellView<MosaicCell> view{blocks.data(), cellColumns, cellRows / 2, cellColumns};
+        return {buffer.data(), printInline(view, mode, buffer.data(), buffer.size())};
+    }
+};
+
+void BM_MosaicInlinePrint(benchmark::State& state) {
+    auto printer = std::make_unique<MosaicInlinePrinter>(static_cast<ColourMode>(state.range(0)));
+    runFlight<MosaicInlinePrinter>(state, *printer, [](MosaicInlinePrinter& p) { p.next = 0; });
+}
+
 BENCHMARK(BM_DiffEncoder)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NaiveEncoder)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_InlinePrint)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HalfBlockForm)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MosaicInlinePrint)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -8,8 +8,7 @@
 
 #include "bench/picture_scenes.h"
 #include "vantrel/area_scaler.h"
-#include "vantrel/frame_encoder.h"
-#include "vantrel/half_blocks.h"
+#include "vantrel/mosaic_encoder.h"
 #include "tools/view/view_picture.h"
 
 using namespace vantrel;
@@ -38,14 +37,12 @@ ViewOptions optionsFor(RendererKind renderer, BlockSize block, bool dither) {
 
 void videoFrame(benchmark::State& state, RendererKind renderer, BlockSize block, bool dither) {
     ViewPicture converter(optionsFor(renderer, block, dither), ColourMode::ansi16);
-    FrameEncoder encoder(ColourMode::ansi16, centreFrame(80, 50, 80, 50));
-    std::vector<Cell> cells;
+    MosaicEncoder encoder(ColourMode::ansi16, centreFrame(80, 50, 80, 50));
     std::size_t bytes = 0;
     int i = 0;
     for (auto _ : state) {
         const ShownPicture& shown = converter.convert(frame(i++), {80, 50});
-        consoleCellsOf(shown, cells);
-        const std::string_view out = encoder.encode(cells.data(), shown.columns);
+        const std::string_view out = encoder.encode(shown.view());
         bytes += out.size();
         benchmark::DoNotOptimize(out.data());
     }
@@ -59,23 +56,21 @@ BENCHMARK(BM_VideoFrameShadeDither);
 BENCHMARK(BM_VideoFrameShade);
 BENCHMARK(BM_VideoFrameGlyph);
 
-// Half blocks in 24-bit colour through their diffing encoder.
-void BM_VideoFrameBlocksTruecolor(benchmark::State& state) {
+// Half blocks in 24-bit colour.
+void BM_VideoFrameBlocks(benchmark::State& state) {
     ViewPicture converter(optionsFor(RendererKind::blocks, BlockSize::one, false), ColourMode::truecolor);
-    HalfBlockEncoder encoder(ColourMode::truecolor, centreFrame(80, 50, 80, 50));
-    std::vector<Rgb> halves;
+    MosaicEncoder encoder(ColourMode::truecolor, centreFrame(80, 50, 80, 50));
     std::size_t bytes = 0;
     int i = 0;
     for (auto _ : state) {
         const ShownPicture& shown = converter.convert(frame(i++), {80, 50});
-        halfBlockColoursOf(shown, halves);
-        const std::string_view out = encoder.encode(halves.data(), 100, 80);
+        const std::string_view out = encoder.encode(shown.view());
         bytes += out.size();
         benchmark::DoNotOptimize(out.data());
     }
     state.counters["bytes/frame"] = benchmark::Counter(static_cast<double>(bytes) / static_cast<double>(state.iterations()));
 }
-BENCHMARK(BM_VideoFrameBlocksTruecolor);
+BENCHMARK(BM_VideoFrameBlocks);
 
 // The area average alone, to 80x50 pixels.
 void BM_ScaleFrame(benchmark::State& state) {

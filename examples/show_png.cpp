@@ -4,17 +4,17 @@
 // shape) or half blocks (two colours a cell).
 //   show_png PICTURE.png [COLUMNS [shade|glyph|blocks]]
 #include <png.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include <vantrel/picture_converter.h>
 #include <vantrel/picture_renderers.h>
-#include <vantrel/terminal_colours.h>
+#include <vantrel/inline_printer.h>
 
 int main(int argc, char** argv) {
     const int columns = argc > 2 ? std::atoi(argv[2]) : 80;
@@ -47,25 +47,6 @@ int main(int argc, char** argv) {
                            {cells.data(), size.columns, size.rows, size.columns})) {
         return 1;
     }
-    // Each cell: its colours, then its character in UTF-8; a reset and a newline a row.
-    std::string out;
-    for (int row = 0; row < size.rows; ++row) {
-        for (int column = 0; column < size.columns; ++column) {
-            const vantrel::MosaicCell& cell = cells[std::size_t(row) * size.columns + column];
-            char sgr[vantrel::maxSgrBytes];
-            out.append(sgr, vantrel::writeSgr(vantrel::TerminalColour{mode, cell.foreground},
-                                              vantrel::TerminalColour{mode, cell.background}, sgr, sizeof sgr));
-            const char32_t c = cell.character;
-            if (c < 0x80) {
-                out += static_cast<char>(c);
-            } else if (c < 0x800) {
-                out += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-            } else {
-                out += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                        static_cast<char>(0x80 | (c & 0x3F))};
-            }
-        }
-        out += "\x1b[0m\n";
-    }
-    return std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0 ? 0 : 1;
+    const vantrel::CellView<vantrel::MosaicCell> view{cells.data(), size.columns, size.rows, size.columns};
+    return vantrel::printInline(STDOUT_FILENO, view, mode) ? 1 : 0;
 }

@@ -2,20 +2,24 @@
 # Builds one libFuzzer target with clang and runs it for a bounded time
 # (default 60 seconds): fuzz.sh TARGET [SECONDS]
 #   input-parser   the terminal input parser
+#   terminal-replies  the terminal exchange's reply parser
 #   input-script   the headless host's input script parser
 #   cell-frames    the cell frame reader
 #   png-picture    the PNG reader of vantrel-view
-#   jpeg-picture   the JPEG reader of vantrel-view
+#   jpeg-picture   the JPEG reader of vantrel-view, and its Exif parser
+#   webp-picture   the WebP reader of vantrel-view
+#   printed-cells  vantrel-quality's reader of printed output
 # Needs clang with its runtime libraries (Debian: clang, libclang-rt-dev), and
-# for the pictures libpng and libjpeg-turbo.
+# for the pictures libpng, libjpeg-turbo and libwebp. The picture targets
+# start from the small files of every kind in tests/fuzz/corpus.
 set -eu
 cd "$(dirname "$0")/.."
 target="${1:-}"
 seconds="${2:-60}"
 case "$target" in
-    input-parser | input-script | cell-frames | png-picture | jpeg-picture) ;;
+    input-parser | terminal-replies | input-script | cell-frames | png-picture | jpeg-picture | webp-picture | printed-cells) ;;
     *)
-        echo "usage: fuzz.sh input-parser|input-script|cell-frames|png-picture|jpeg-picture [SECONDS]" >&2
+        echo "usage: fuzz.sh input-parser|terminal-replies|input-script|cell-frames|png-picture|jpeg-picture|webp-picture|printed-cells [SECONDS]" >&2
         exit 2
         ;;
 esac
@@ -34,6 +38,13 @@ case "$target" in
         printf '\000\014\033[A\033OP\033]0;x\007' >"$out/corpus/keys"
         printf '\000\006\033[M !!' >"$out/corpus/x10"
         ;;
+    terminal-replies)
+        sources="terminal/terminal_replies.cpp"
+        max_len=1024
+        # Answers as terminals give them, whole and cut.
+        printf '\030\033]4;1;rgb:cdcd/0000/0000\033\\\033[?64;1c' >"$out/corpus/colour"
+        printf '\017\033]11;rgba:f/f/f/f\007\010\033[6;20;10t' >"$out/corpus/sizes"
+        ;;
     input-script)
         sources="console/headless/input_script.cpp"
         max_len=9000  # room for a line over the length limit
@@ -45,18 +56,26 @@ case "$target" in
         max_len=20000  # two frames and part of a third
         head -c 17000 tests/terminal_flight.cells >"$out/corpus/flight"
         ;;
-    png-picture | jpeg-picture)
-        sources="tools/view/picture_file.cpp tools/view/png_picture.cpp tools/view/jpeg_picture.cpp"
-        libraries="-lpng -ljpeg"
+    png-picture | jpeg-picture | webp-picture)
+        sources="tools/view/picture_file.cpp tools/view/png_picture.cpp tools/view/jpeg_picture.cpp
+                 tools/view/webp_picture.cpp tools/view/exif_orientation.cpp tools/view/alpha_blend.cpp
+                 render/linear_light.cpp"
+        libraries="-lpng -ljpeg -lwebp"
         max_len=4096
-        # Small pictures of each kind, made by the libraries themselves.
-        clang++ -std=c++20 -O1 tests/fuzz/picture_seeds.cpp -lpng -ljpeg -o "$out/picture_seeds"
-        "$out/picture_seeds" "$out/corpus"
+        # Small valid files of every kind (scripts/make-picture-seeds.sh makes them).
+        cp "tests/fuzz/corpus/${target%-picture}"/* "$out/corpus/"
+        ;;
+    printed-cells)
+        sources="tools/view/printed_cells.cpp render/colour_mode.cpp render/palette.cpp render/vga_colours.cpp"
+        max_len=4096
+        head -c 3000 tests/quality_calibration/shade16.txt >"$out/corpus/shade16"
+        head -c 3000 tests/quality_calibration/symbols24.txt >"$out/corpus/symbols24"
+        printf 'a\033[1;31;7mb\033[2bc\033[3C\t\r\033]0;t\007\033P\033\\\033(B\033[38;5;99;48;2;1;2;3m\377\n' >"$out/corpus/moves"
         ;;
 esac
 
 # shellcheck disable=SC2086 # $sources and $libraries are lists
-clang++ -std=c++20 -g -O1 -I. -Irender/include -Iterminal/include -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+clang++ -std=c++20 -g -O1 -I. -Irender/include -Iterminal/include -Ipicture/include -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     "tests/fuzz/$name.cpp" $sources ${libraries:-} -o "$out/$name"
 
 status=0

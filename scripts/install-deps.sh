@@ -6,6 +6,7 @@
 #
 #   scripts/install-deps.sh            build and run the tests
 #   scripts/install-deps.sh windows    also cross-build lines.exe and run it under Wine
+#   scripts/install-deps.sh docs       also make the README's xterm screenshots
 #
 # "windows" also installs wine32:i386, which Wine needs to run the 32-bit
 # build. On an amd64 system this changes the package manager's architectures:
@@ -17,9 +18,10 @@
 set -eu
 
 # libvterm-dev and tmux test the terminal host (tmux also hosts the Wine smoke
-# test); clang and libclang-rt-dev build the fuzzers. libjpeg62-turbo-dev
-# (with libpng-dev) reads pictures for vantrel-view.
-packages="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev libvterm-dev tmux clang libclang-rt-dev"
+# test); clang builds the clang preset and, with libclang-rt-dev, the fuzzers
+# (clang uses g++'s C++ standard library). libjpeg62-turbo-dev and
+# libwebp-dev (with libpng-dev) read pictures for vantrel-view.
+packages="cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libvterm-dev tmux clang libclang-rt-dev"
 wine32=""
 for group in "$@"; do
     case "$group" in
@@ -27,7 +29,8 @@ for group in "$@"; do
             packages="$packages binutils g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 python3"
             wine32="wine32:i386"
             ;;
-        *) echo "install-deps: unknown group '$group' (known: windows)" >&2; exit 2 ;;
+        docs) packages="$packages xvfb xterm imagemagick fonts-dejavu-core x11-utils" ;;
+        *) echo "install-deps: unknown group '$group' (known: windows, docs)" >&2; exit 2 ;;
     esac
 done
 

@@ -407,7 +407,12 @@ FrameEncoder& FrameEncoder::operator=(FrameEncoder&&) noexcept = default;
 
 void FrameEncoder::setLayout(const FrameLayout& layout) { state->setLayout(layout); }
 void FrameEncoder::forgetScreen() { state->repaintAll = true; }
-std::string_view FrameEncoder::encode(const Cell* cells, int pitch) { return state->encode(cells, pitch); }
+std::string_view FrameEncoder::encode(CellView<Cell> frame) {
+    if (!frame.valid() || frame.width != state->layout.frameColumns || frame.height != state->layout.frameRows) {
+        return {};
+    }
+    return state->encode(frame.cells, frame.pitch);
+}
 const FrameLayout& FrameEncoder::layout() const { return state->layout; }
 ColourMode FrameEncoder::colourMode() const { return state->mode; }
 

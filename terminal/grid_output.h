@@ -11,14 +11,6 @@
 
 namespace vantrel {
 
-// A grid of `rows` rows of `columns` items, row r at items[r * pitch], is
-// valid when the sizes are not negative, pitch >= columns, and `items` is
-// not null unless the grid is empty.
-inline bool validGrid(const void* items, int columns, int rows, int pitch) {
-    if (columns < 0 || rows < 0 || pitch < columns) return false;
-    return items != nullptr || columns == 0 || rows == 0;
-}
-
 struct CountingOutput {
     std::size_t size = 0;
     void put(const char*, std::size_t n) { size += n; }

@@ -129,6 +129,28 @@ std::string halfBlockProblem(const EmulatedCell& e, Rgb upper, const Rgb* lower,
     return s.str();
 }
 
+std::string mosaicProblem(const EmulatedCell& e, MosaicCell cell, ColourMode mode) {
+    const std::uint32_t bits = mode == ColourMode::ansi16 ? 15 : mode == ColourMode::ansi256 ? 255 : 0xFFFFFF;
+    const bool indexed = mode != ColourMode::truecolor;
+    const std::uint32_t fg = cell.foreground & bits;
+    const std::uint32_t bg = cell.background & bits;
+    const char32_t c = cell.character;
+    const bool printable = c >= 0xA0 ? c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF) : c >= 0x20 && c < 0x7F;
+    std::string problem;
+    if (c == U' ' || fg == bg) {
+        if (e.character != U' ') problem = "expected a space";
+    } else {
+        if (e.character != (printable ? static_cast<std::uint32_t>(c) : 0xFFFDu)) problem = "wrong character";
+        if (e.foregroundDefault || e.foregroundIndexed != indexed || e.foreground != fg) problem += " wrong foreground";
+    }
+    if (e.backgroundDefault || e.backgroundIndexed != indexed || e.background != bg) problem += " wrong background";
+    if (problem.empty()) return problem;
+    std::ostringstream s;
+    s << problem << std::hex << " (want U+" << static_cast<std::uint32_t>(c) << " " << fg << " on " << bg << ": got U+"
+      << e.character << " " << e.foreground << " on " << e.background << ")";
+    return s.str();
+}
+
 int layoutMismatches(const EmulatedTerminal& term, const FrameLayout& l,
                      const std::function<std::string(const EmulatedCell&, int, int)>& problem) {
     int wrong = 0;

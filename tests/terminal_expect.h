@@ -9,6 +9,7 @@
 #include "tests/vterm_screen.h"
 #include "vantrel/cell.h"
 #include "vantrel/frame_layout.h"
+#include "vantrel/mosaic_cell.h"
 #include "vantrel/terminal_colours.h"
 #include "vantrel/vga_colours.h"
 
@@ -37,6 +38,13 @@ std::string cellProblem(const EmulatedCell& e, vantrel::Cell cell, vantrel::Colo
 // as the brute-force nearest palette entry.
 std::string halfBlockProblem(const EmulatedCell& e, vantrel::Rgb upper, const vantrel::Rgb* lower,
                              vantrel::ColourMode mode);
+
+// Empty when the emulated cell shows the mosaic cell, otherwise what is
+// wrong: its colours cut to the mode (4, 8 or 24 bits), arriving as palette
+// indexes or (truecolor) RGB; a space, or a character in its own
+// background colour, as a space in the background; a control character,
+// surrogate or value past U+10FFFF as U+FFFD.
+std::string mosaicProblem(const EmulatedCell& e, vantrel::MosaicCell cell, vantrel::ColourMode mode);
 
 // Checks every cell of an emulated terminal that shows a frame where the
 // layout puts it: frame cell (column, row) by `problem` (empty when right),

@@ -24,12 +24,16 @@ int screenMismatches(const EmulatedTerminal& term, const Cell* frame, const Fram
     });
 }
 
+// A whole 80x50 frame.
+CellView<Cell> whole(const CellBuffer& frame) { return {frame.data(), cellColumns, cellRows, cellColumns}; }
+
 // Feeds every frame through the encoder and checks the screen after each.
 void expectFramesShown(const std::vector<std::vector<Cell>>& frames, ColourMode mode, const FrameLayout& layout) {
     FrameEncoder encoder(mode, layout);
     EmulatedTerminal term(layout.terminalColumns, layout.terminalRows);
     for (std::size_t f = 0; f < frames.size(); ++f) {
-        const std::string_view out = encoder.encode(frames[f].data(), layout.frameColumns);
+        const std::string_view out =
+            encoder.encode({frames[f].data(), layout.frameColumns, layout.frameRows, layout.frameColumns});
         if (!out.empty()) {
             ASSERT_EQ(out.substr(0, 8), "\x1b[?2026h") << "frame " << f;
             ASSERT_EQ(out.substr(out.size() - 8), "\x1b[?2026l") << "frame " << f;
@@ -115,11 +119,11 @@ TEST(FrameEncoder, PitchAndPlace) {
     FrameEncoder encoder(ColourMode::ansi256, layout);
     EmulatedTerminal term(45, 12);
     for (std::size_t f = 0; f < grids.size(); ++f) {
-        term.feed(encoder.encode(grids[f].data(), 60));
+        term.feed(encoder.encode({grids[f].data(), 40, 9, 60}));
         ASSERT_EQ(screenMismatches(term, frames[f].data(), layout, ColourMode::ansi256), 0) << "frame " << f;
     }
-    EXPECT_TRUE(encoder.encode(nullptr, 60).empty());
-    EXPECT_TRUE(encoder.encode(grids[0].data(), 39).empty()) << "a pitch below the frame's width is refused";
+    EXPECT_TRUE(encoder.encode({nullptr, 40, 9, 60}).empty());
+    EXPECT_TRUE(encoder.encode({grids[0].data(), 40, 9, 39}).empty()) << "a pitch below the frame's width is refused";
 }
 
 TEST(FrameEncoder, NewLayoutRepaints) {
@@ -134,7 +138,7 @@ TEST(FrameEncoder, NewLayoutRepaints) {
         term.resize(s[0], s[1]);
         for (int i = 0; i < 6; ++i, ++f) {
             const CellBuffer& frame = frames[static_cast<std::size_t>(f)];
-            term.feed(encoder.encode(frame.data(), cellColumns));
+            term.feed(encoder.encode(whole(frame)));
             ASSERT_EQ(screenMismatches(term, frame.data(), encoder.layout(), ColourMode::ansi16), 0)
                 << s[0] << "x" << s[1] << " frame " << f;
         }
@@ -145,23 +149,23 @@ TEST(FrameEncoder, WritesOnlyWhatChanged) {
     FrameEncoder encoder(ColourMode::ansi16, centreFrame(80, 50, 80, 50));
     CellBuffer frame;
     frame.fill(makeCell(219, 0x00));
-    const std::size_t first = encoder.encode(frame.data(), cellColumns).size();
+    const std::size_t first = encoder.encode(whole(frame)).size();
     EXPECT_GT(first, static_cast<std::size_t>(cellCount));  // every cell once
 
-    EXPECT_TRUE(encoder.encode(frame.data(), cellColumns).empty()) << "an unchanged frame sends nothing";
+    EXPECT_TRUE(encoder.encode(whole(frame)).empty()) << "an unchanged frame sends nothing";
 
     // A cell that looks the same (black on black, any character) is no change.
     frame[123] = makeCell(177, 0x00);
-    EXPECT_TRUE(encoder.encode(frame.data(), cellColumns).empty());
+    EXPECT_TRUE(encoder.encode(whole(frame)).empty());
 
     // One changed cell: synchronized update, a move, the colours and the glyph.
     frame[2021] = makeCell(178, 0x1F);
-    const std::string one(encoder.encode(frame.data(), cellColumns));
+    const std::string one(encoder.encode(whole(frame)));
     EXPECT_LE(one.size(), 16u + 8u + 12u + 3u) << one;
 
     // A row of cells of one colour needs the colour code once.
     for (int c = 10; c < 30; ++c) frame[static_cast<std::size_t>(40 * 80 + c)] = makeCell(176, 0x4E);
-    const std::string row(encoder.encode(frame.data(), cellColumns));
+    const std::string row(encoder.encode(whole(frame)));
     std::size_t colourCodes = 0;
     for (std::size_t p = row.find('m'); p != std::string::npos; p = row.find('m', p + 1)) ++colourCodes;
     EXPECT_EQ(colourCodes, 1u) << "colour codes in " << row.size() << " bytes";
@@ -176,14 +180,14 @@ TEST(FrameEncoder, RecordedFlightCostsFewBytesPerChangedCell) {
     ASSERT_EQ(frames.size(), 32u);
     for (ColourMode mode : {ColourMode::ansi16, ColourMode::ansi256, ColourMode::truecolor}) {
         FrameEncoder encoder(mode, centreFrame(80, 50, 80, 50));
-        encoder.encode(frames[0].data(), cellColumns);
+        encoder.encode(whole(frames[0]));
         std::size_t bytes = 0;
         std::size_t changed = 0;
         for (std::size_t f = 1; f < frames.size(); ++f) {
             for (std::size_t i = 0; i < frames[f].size(); ++i) {
                 changed += visibleCell(frames[f][i]) != visibleCell(frames[f - 1][i]) ? 1 : 0;
             }
-            bytes += encoder.encode(frames[f].data(), cellColumns).size();
+            bytes += encoder.encode(whole(frames[f])).size();
         }
         ASSERT_GT(changed, 300u * (frames.size() - 1));
         EXPECT_LT(bytes, 12 * changed) << modeName(mode);
@@ -195,11 +199,11 @@ TEST(FrameEncoder, ForgetScreenRepaintsOverAnyContents) {
     ASSERT_GE(frames.size(), 2u);
     FrameEncoder encoder(ColourMode::truecolor, centreFrame(80, 50, 90, 52));
     EmulatedTerminal term(90, 52);
-    term.feed(encoder.encode(frames[0].data(), cellColumns));
+    term.feed(encoder.encode(whole(frames[0])));
     // Something else wrote on the screen (the program was suspended, say).
     term.feed("\x1b[0m\x1b[5;5Hshell prompt $ \x1b[41mred\x1b[2;1H\x1b[K");
     encoder.forgetScreen();
-    term.feed(encoder.encode(frames[1].data(), cellColumns));
+    term.feed(encoder.encode(whole(frames[1])));
     EXPECT_EQ(screenMismatches(term, frames[1].data(), encoder.layout(), ColourMode::truecolor), 0);
 }
 

@@ -56,8 +56,9 @@ TEST(InlinePrinter, TerminalShowsTheGridInEveryMode) {
     const std::vector<Cell> cells = variedGrid();
     for (ColourMode mode : {ColourMode::ansi16, ColourMode::ansi256, ColourMode::truecolor}) {
         SCOPED_TRACE(static_cast<int>(mode));
-        std::string out(inlineSize(cells.data(), columns, rows, pitch, mode), '\0');
-        ASSERT_EQ(printInline(cells.data(), columns, rows, pitch, mode, out.data(), out.size()), out.size());
+        const CellView<Cell> view{cells.data(), columns, rows, pitch};
+        std::string out(inlineSize(view, mode), '\0');
+        ASSERT_EQ(printInline(view, mode, out.data(), out.size()), out.size());
         EXPECT_TRUE(onlyColourCodes(out)) << "colour codes only, each one complete";
         EXPECT_EQ(out.substr(out.size() - 5), "\x1b[0m\n") << "the colours are reset before the last newline";
 
@@ -98,17 +99,20 @@ TEST(InlinePrinter, TerminalShowsTheGridInEveryMode) {
 TEST(InlinePrinter, BufferSizesAndRefusals) {
     const std::vector<Cell> cells = variedGrid();
     const ColourMode mode = ColourMode::truecolor;
-    const std::size_t size = inlineSize(cells.data(), columns, rows, pitch, mode);
+    const CellView<Cell> view{cells.data(), columns, rows, pitch};
+    const std::size_t size = inlineSize(view, mode);
     std::string out(size + 1, 'x');
     // One byte short: nothing written, never a cut sequence.
-    EXPECT_EQ(printInline(cells.data(), columns, rows, pitch, mode, out.data(), size - 1), 0u);
+    EXPECT_EQ(printInline(view, mode, out.data(), size - 1), 0u);
     EXPECT_EQ(out, std::string(size + 1, 'x'));
-    EXPECT_EQ(printInline(cells.data(), columns, rows, pitch, mode, out.data(), size), size);
+    EXPECT_EQ(printInline(view, mode, out.data(), size), size);
     EXPECT_EQ(out[size], 'x');
     // Invalid grids are refused; a grid of no columns is empty lines.
-    EXPECT_EQ(printInline(cells.data(), columns, rows, columns - 1, mode, out.data(), out.size()), 0u);
-    EXPECT_EQ(inlineSize(nullptr, columns, rows, pitch, mode) + inlineSize(cells.data(), -1, rows, pitch, mode), 0u);
-    EXPECT_EQ(printInline(nullptr, 0, 3, 0, mode, out.data(), 3), 3u);
+    EXPECT_EQ(printInline(CellView<Cell>{cells.data(), columns, rows, columns - 1}, mode, out.data(), out.size()), 0u);
+    EXPECT_EQ(inlineSize(CellView<Cell>{nullptr, columns, rows, pitch}, mode) +
+                  inlineSize(CellView<Cell>{cells.data(), -1, rows, pitch}, mode),
+              0u);
+    EXPECT_EQ(printInline(CellView<Cell>{nullptr, 0, 3, 0}, mode, out.data(), 3), 3u);
     EXPECT_EQ(out.substr(0, 3), "\n\n\n");
 }
 
@@ -118,7 +122,7 @@ TEST(InlinePrinter, DescriptorGetsTheSameBytes) {
     const std::vector<Cell> grid = variedGrid();
     std::vector<Cell> cells;
     for (int i = 0; i < 40; ++i) cells.insert(cells.end(), grid.begin(), grid.end());
-    const int manyRows = rows * 40;
+    const CellView<Cell> view{cells.data(), columns, rows * 40, pitch};
     int fds[2];
     ASSERT_EQ(::pipe(fds), 0);
     ASSERT_EQ(::fcntl(fds[1], F_SETFL, O_NONBLOCK), 0);
@@ -126,7 +130,7 @@ TEST(InlinePrinter, DescriptorGetsTheSameBytes) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::close(fds[0]);
-        ::_exit(printInline(fds[1], cells.data(), columns, manyRows, pitch, ColourMode::ansi256) ? 1 : 0);
+        ::_exit(printInline(fds[1], view, ColourMode::ansi256) ? 1 : 0);
     }
     ::close(fds[1]);
     std::string received;
@@ -139,14 +143,14 @@ TEST(InlinePrinter, DescriptorGetsTheSameBytes) {
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    std::string expected(inlineSize(cells.data(), columns, manyRows, pitch, ColourMode::ansi256), '\0');
-    printInline(cells.data(), columns, manyRows, pitch, ColourMode::ansi256, expected.data(), expected.size());
+    std::string expected(inlineSize(view, ColourMode::ansi256), '\0');
+    printInline(view, ColourMode::ansi256, expected.data(), expected.size());
     EXPECT_GT(expected.size(), 65536u * 2);
     EXPECT_EQ(received, expected);
     // Errors are reported, not swallowed.
-    EXPECT_EQ(printInline(-1, cells.data(), columns, rows, pitch, ColourMode::ansi16),
+    EXPECT_EQ(printInline(-1, CellView<Cell>{cells.data(), columns, rows, pitch}, ColourMode::ansi16),
               std::error_code(EBADF, std::system_category()));
-    EXPECT_EQ(printInline(1, cells.data(), columns, rows, 2, ColourMode::ansi16),
+    EXPECT_EQ(printInline(1, CellView<Cell>{cells.data(), columns, rows, 2}, ColourMode::ansi16),
               std::make_error_code(std::errc::invalid_argument));
 }
 

@@ -15,6 +15,8 @@
 #include "picture/srgb_encoding.h"
 #include "vantrel/area_scaler.h"
 #include "vantrel/cell_colours.h"
+#include "vantrel/coloured_cell.h"
+#include "vantrel/cp437_unicode.h"
 #include "vantrel/colour_difference.h"
 #include "vantrel/picture_converter.h"
 #include "vantrel/picture_fit.h"
@@ -46,6 +48,14 @@ Bytes makeRgb(int width, int height, F f) {
         }
     }
     return rgb;
+}
+
+// The code page 437 code of a character of cp437Unicode.
+Cell consoleCell(char32_t character) {
+    for (int code = 0; code < 256; ++code) {
+        if (cp437Unicode[static_cast<std::size_t>(code)] == character) return static_cast<Cell>(code);
+    }
+    return 0;
 }
 
 ByteImage rgbImage(const Bytes& rgb, int width, int height) {
@@ -280,36 +290,6 @@ TEST(CellColours, ConsoleCellsSeenUnderEachPalette) {
     EXPECT_EQ(toSrgb(xterm.colour(1)).blue, 0xee);
     EXPECT_EQ(toSrgb(xterm.colour(14)).red, 0xff);
     EXPECT_EQ(toSrgb(xterm.colour(14)).blue, 0x00);
-    // A mosaic cell: its two colours by the share its character covers.
-    const LinearRgb half = seenColourLinear(MosaicCell{U'\u2580', 15, 0}, ColourMode::ansi16, xtermPalette());
-    EXPECT_FLOAT_EQ(half.green, 0.5f);
-}
-
-// The share each block symbol covers, from its Unicode name: quadrants by
-// the quarters named, sextants by the cells numbered 1-6 (rows of 5, 6 and
-// 5 sixteenths, two cells a row).
-TEST(CellColours, InkShareOfTheBlockSymbols) {
-    const char* const sextants =
-        "1 2 12 3 13 23 123 4 14 24 124 34 134 234 1234 5 15 25 125 35 235 1235 45 145 245 1245 345 1345 2345 12345 "
-        "6 16 26 126 36 136 236 1236 46 146 1246 346 1346 2346 12346 56 156 256 1256 356 1356 2356 12356 456 1456 "
-        "2456 12456 3456 13456 23456";
-    const double row[3] = {5.0 / 32, 6.0 / 32, 5.0 / 32};
-    char32_t code = U'\U0001FB00';
-    for (const char* p = sextants; *p != '\0'; ++code) {
-        double want = 0;
-        for (; *p >= '1' && *p <= '6'; ++p) want += row[(*p - '1') / 2];
-        EXPECT_NEAR(characterInkShare(code), want, 1e-6) << std::hex << static_cast<unsigned>(code);
-        while (*p == ' ') ++p;
-    }
-    EXPECT_EQ(code, U'\U0001FB3C');
-    const int quarters[] = {1, 1, 1, 3, 2, 3, 3, 1, 2, 3};  // U+2596..U+259F by their names
-    for (int i = 0; i < 10; ++i) EXPECT_FLOAT_EQ(characterInkShare(U'\u2596' + i), quarters[i] / 4.0f);
-    for (int i = 1; i < 8; ++i) {
-        EXPECT_FLOAT_EQ(characterInkShare(U'\u2580' + i), i / 8.0f);  // lower i eighths
-        EXPECT_FLOAT_EQ(characterInkShare(U'\u2590' - i), i / 8.0f);  // left i eighths
-    }
-    EXPECT_FLOAT_EQ(characterInkShare(U'\u2592'), 0.5f);
-    EXPECT_FLOAT_EQ(characterInkShare(U'#'), inkShare('#'));
 }
 
 // At sixteen colours, cells chosen under the terminal's palette show a
@@ -332,8 +312,12 @@ TEST(PictureRenderers, ShadeChoosesByTheColoursTheTerminalShows) {
             std::vector<MosaicCell> cells(48 * 32);
             ASSERT_TRUE(converter.convert(rgbImage(rgb, width, height), {cells.data(), 48, 32, 48}));
             for (std::size_t i = 0; i < cells.size(); ++i) {
-                error[k] += ciede2000(toLab(seenColourLinear(cells[i], ColourMode::ansi16, terminal)),
-                                      toLab(reference[i]));
+                const ColouredCell c = colouredCell(cells[i], ColourMode::ansi16, terminal);
+                const float ink = inkShare(cellCharacter(consoleCell(c.character)));
+                const LinearRgb f = toLinear(c.foreground), b = toLinear(c.background);
+                const LinearRgb seen{f.red * ink + b.red * (1 - ink), f.green * ink + b.green * (1 - ink),
+                                     f.blue * ink + b.blue * (1 - ink)};
+                error[k] += ciede2000(toLab(seen), toLab(reference[i]));
             }
         }
         EXPECT_LT(error[1], error[0] * 0.8);

@@ -31,6 +31,31 @@ TEST(ShadeRendererColour, KnownColoursPickTheirBlockOrShade) {
     }
 }
 
+// Palette colours at the same distance from a colour: the first search keeps
+// the lower index, and so decides the pair the mixes are made of. Each case
+// below is such a tie; the digest pins every in-range colour, the 3910 tied
+// ones among them.
+TEST(ShadeRendererColour, TiesInThePaletteSearchKeepTheFirstColour) {
+    struct Case {
+        int r, g, b;
+        Cell expected;
+    };
+    const Case ties[] = {
+        {0, 9, 21, 0x09B0}, {21, 10, 11, 0x0DB0}, {42, 25, 58, 0x9DB1}, {14, 21, 1, 0x0EB0}, {43, 21, 20, 0x6DB0},
+    };
+    const ShadeRenderer renderer;
+    for (const Case& c : ties) {
+        EXPECT_EQ(renderer.colourToCell(c.r, c.g, c.b), c.expected) << c.r << "," << c.g << "," << c.b;
+    }
+    std::uint64_t digest = 0xCBF29CE484222325u;  // FNV-1a over the cells, blue fastest
+    for (int r = 0; r < 64; ++r) {
+        for (int g = 0; g < 64; ++g) {
+            for (int b = 0; b < 64; ++b) digest = (digest ^ renderer.colourToCell(r, g, b)) * 0x100000001B3u;
+        }
+    }
+    EXPECT_EQ(digest, 0x59A8F6DBABF6C2AFu);
+}
+
 TEST(ShadeRendererColour, ComponentsOutsideTheScaleCountAsItsEnds) {
     const ShadeRenderer renderer;
     constexpr std::int32_t lowest = INT32_MIN, highest = INT32_MAX;

@@ -104,8 +104,8 @@ TEST(PictureFile, GoodDamagedAndOversizedFiles) {
     EXPECT_EQ(far, 0) << "JPEG pixels come back close to what was written";
 
     // Every cut that loses picture data (a PNG's last chunk, IEND, holds
-    // none) is refused, most as truncated; flipped bytes are refused or
-    // read, never more.
+    // none) gives a reason, most "truncated" (a JPEG's with what decoded);
+    // flipped bytes are refused or read, never more.
     for (const Bytes* file : {&png, &jpeg}) {
         int truncated = 0, cuts = 0;
         const std::size_t end = file == &png ? file->size() - 12 : file->size();
@@ -124,7 +124,7 @@ TEST(PictureFile, GoodDamagedAndOversizedFiles) {
                 << error;
         }
     }
-    EXPECT_EQ(read(Bytes{'G', 'I', 'F', '8'}, p), "not a PNG or JPEG picture");
+    EXPECT_EQ(read(Bytes{'G', 'I', 'F', '8'}, p), notAPictureReason());
     EXPECT_EQ(read(Bytes{}, p), "empty file");
 
     // A header declaring 30000x30000 pixels is refused before anything is

@@ -146,11 +146,39 @@ bool OutputFile::write(const void* bytes, std::size_t size) {
 
 std::string OutputFile::finish() {
     if (fd_ >= 0 && !standardOutput_) {
-        // Some file systems report a full disk or an I/O error only here.
+        // The content reaches the disk before the file takes its name, so that
+        // a crash leaves the old file or the new one, never a hole. Some file
+        // systems report a full disk or an I/O error only at the sync or the
+        // close; those that cannot sync at all say EINVAL.
+        if (failure_.empty()) {
+            while (::fsync(fd_) != 0) {
+                if (errno == EINTR) continue;
+                if (errno != EINVAL) fail("cannot write", errno);
+                break;
+            }
+        }
         if (::close(fd_) != 0 && failure_.empty()) fail("cannot write", errno);
         fd_ = -1;
     }
     return failure_;
+}
+
+void OutputFile::syncDirectory() {
+    // The directory itself holds the rename. O_PATH descriptors cannot be
+    // synced, so it is opened again for reading; a directory the user may
+    // write into but not read cannot be synced, and the rename stands as the
+    // file system keeps it. File systems that cannot sync a directory say
+    // EINVAL.
+    const int fd = ::openat(directory_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    int error = 0;
+    while (::fsync(fd) != 0) {
+        if (errno == EINTR) continue;
+        if (errno != EINVAL && errno != EROFS) error = errno;
+        break;
+    }
+    ::close(fd);
+    if (error != 0) fail("cannot sync the directory of", error);
 }
 
 std::string OutputFile::commit() {
@@ -169,6 +197,7 @@ std::string OutputFile::commit() {
             temporary_[0] = '\0';
         }
     }
+    if (failure_.empty()) syncDirectory();
     discard();
     return failure_;
 }

@@ -6,7 +6,8 @@
 // directory, device, FIFO or socket, a link to nothing) is refused before
 // anything is written. The temporary file is removed on every way out,
 // including SIGINT, SIGTERM, SIGHUP and SIGPIPE once
-// removeTemporaryFilesOnSignals() is installed.
+// removeTemporaryFilesOnSignals() is installed. A finished file is synced to
+// the disk before it takes its name, and its directory after.
 #pragma once
 
 #include <sys/types.h>
@@ -40,10 +41,13 @@ public:
     bool write(const void* bytes, std::size_t size);
     const std::string& failure() const { return failure_; }
 
-    // Closes the temporary file; returns an empty string or failure().
+    // Syncs the temporary file to the disk and closes it; returns an empty
+    // string or failure().
     std::string finish();
-    // finish(), then renames the temporary file onto the name. Returns an
-    // empty string or what went wrong (the temporary file is then removed).
+    // finish(), then renames the temporary file onto the name and syncs the
+    // directory, so that the new name survives a crash too. Returns an empty
+    // string or what went wrong (the temporary file is then removed; a
+    // directory that cannot be synced leaves the renamed file in place).
     // An output never opened has nothing to finish or commit.
     std::string commit();
 
@@ -52,6 +56,7 @@ public:
 
 private:
     std::string fail(const char* what, int error);
+    void syncDirectory();
     void discard();
 
     std::string shown_;

@@ -14,7 +14,7 @@
 #include "vantrel/cell.h"
 #include "vantrel/frame_encoder.h"
 #include "vantrel/half_blocks.h"
-#include "vantrel/terminal_colours.h"
+#include "vantrel/mosaic_encoder.h"
 
 namespace vantrel {
 
@@ -37,18 +37,19 @@ public:
     const FrameLayout& layout() const;
 
 private:
-    Rgb seen(Cell cell);
+    std::uint32_t seen(Cell cell);
 
+    ColourMode mode;
     FrameEncoder cellEncoder;
-    HalfBlockEncoder blockEncoder;
+    MosaicEncoder blockEncoder;
     bool useHalfBlocks = false;
-    // The frame as seen colours, and the cells they were made from (valid
-    // when `coloursKnown`): only cells that changed are looked up again.
-    std::array<Rgb, cellCount> colours{};
-    CellBuffer coloursOf{};
-    bool coloursKnown = false;
-    // Seen colours of the cells met so far, filled as they turn up: packed
-    // RGB with bit 24 set once known.
+    // The frame in half blocks, and the cells it was made from (valid when
+    // `blocksKnown`): only cells that changed are looked up again.
+    std::array<MosaicCell, cellCount / 2> blocks{};
+    CellBuffer blocksOf{};
+    bool blocksKnown = false;
+    // Seen colours of the cells met so far, as the mode tells them, filled
+    // as they turn up: the colour value with bit 24 set once known.
     std::vector<std::uint32_t> seenColours;
 };
 

@@ -1,22 +1,24 @@
 #!/bin/sh
 # End to end: what lines-capture does with the files it is given.
-# Usage: lines_capture_files.sh LINES-CAPTURE CHECK    (exit 77: skipped)
+# Usage: lines_capture_files.sh LINES-CAPTURE CHECK OUTPUT-FAULTS.so    (exit 77: skipped)
 #   outputs    devices, FIFOs, links, one file under two names, long names, '-'
 #   input      /dev/zero, /dev/urandom, terminal escapes and overlong lines
-#   full-disk  a write that fails (needs a tmpfs that may be mounted)
+#   faults     a full disk, a failing sync and a failing close, injected
 #   signals    SIGTERM, SIGHUP and SIGINT in the middle of a run
 set -u
 [ -n "${DEBUG:-}" ] && set -x
 bin="$1"
+faults="${3:-}"
+here=$(cd "$(dirname "$0")" && pwd)
 dir=$(mktemp -d)
 pid=""
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    umount "$dir/small" 2>/dev/null
     rm -rf "$dir"
 }
 trap cleanup EXIT
 cd "$dir" || exit 1
+dir=$(pwd -P)
 
 fail() {
     echo "FAIL: $*"
@@ -86,15 +88,33 @@ input)
     run 2 --input long.input
     [ "$(wc -c <err)" -lt 200 ] && grep -q "line 1: longer than 4096 bytes" err || fail "long line: $(cat err)"
     ;;
-full-disk)
-    mkdir small
-    mount -t tmpfs -o size=64k tmpfs small 2>/dev/null || { echo "SKIP: cannot mount a tmpfs here"; exit 77; }
-    # 8000 bytes a frame: the ninth frame does not fit. Without the early
-    # stop the run would take hours.
-    timeout 30 "$bin" --frames 100000000 --cells small/out.cells --png small/out.png 2>err
-    [ $? = 1 ] && [ "$(wc -l <err)" = 1 ] || fail "full disk: $(cat err)"
-    grep -q "'small/out.cells': No space left on device" err || fail "full disk: $(cat err)"
-    [ -z "$(ls -A small)" ] || fail "full disk left $(ls -A small)"
+faults)
+    [ -n "$faults" ] || { echo "SKIP: no fault library given"; exit 77; }
+    . "$here/output_faults.sh"
+    mkdir cells png
+    # $1: the fault; $2: the folder it hits; $3: what stderr must say; $4:
+    # frames to run. The run ends with status 1 and that one line, and
+    # neither file is left.
+    expect_fault() {
+        with_fault "$1" "$dir/$2/" "$bin" --frames "$4" --cells cells/out.cells --png png/out.png >out 2>err
+        status=$?
+        [ $status = 1 ] && [ "$(wc -l <err)" = 1 ] || fail "$1 in $2/: status $status: $(cat err)"
+        grep -q "$3" err || fail "$1 in $2/: $(cat err)"
+        [ -z "$(find cells png -mindepth 1)" ] || fail "$1 in $2/ left $(find cells png -mindepth 1)"
+    }
+    # A disk that takes eight frames of 8000 bytes: the ninth does not fit.
+    # Without the early stop the run would take hours.
+    fault_bytes=65536
+    expect_fault write cells "^lines-capture: cannot write 'cells/out.cells': No space left on device$" 100000000
+    fault_bytes=1000
+    expect_fault write png "^lines-capture: cannot write 'png/out.png': No space left on device$" 3
+    expect_fault fsync cells "^lines-capture: cannot write 'cells/out.cells': Input/output error$" 3
+    expect_fault close cells "^lines-capture: cannot write 'cells/out.cells': Input/output error$" 3
+    expect_fault close png "^lines-capture: cannot write 'png/out.png': Input/output error$" 3
+    # Through the same library, untouched files come out whole.
+    with_fault close "$dir/elsewhere/" "$bin" --frames 3 --cells cells/out.cells --png png/out.png ||
+        fail "a run without faults failed"
+    [ "$(wc -c <cells/out.cells)" = 24000 ] && is_png png/out.png || fail "a run without faults wrote wrong files"
     ;;
 signals)
     for sig in TERM:15 HUP:1 INT:2; do

@@ -37,7 +37,7 @@ wait_for() {
 # After the way out $1, waits (up to 10 s) for the program to end with
 # status $2, then checks that the terminal is as it was: main screen and its
 # contents ("main screen text", which the pane prints first), cursor shown,
-# mouse reporting off, the termios unchanged.
+# mouse reporting off, autowrap on, the termios unchanged.
 check_restored() {
     n=0
     while [ ! -s "$dir/after" ]; do
@@ -50,6 +50,7 @@ check_restored() {
     [ "$(pane '#{alternate_on}')" = 0 ] || fail "$1: still on the alternate screen"
     [ "$(pane '#{cursor_flag}')" = 1 ] || fail "$1: cursor still hidden"
     [ "$(pane '#{mouse_any_flag}')" = 0 ] || fail "$1: mouse reporting still on"
+    [ "$(pane '#{wrap_flag}')" = 1 ] || fail "$1: autowrap still off"
     cmp -s "$dir/before" "$dir/after" || fail "$1: termios not restored: $(cat "$dir/before") / $(cat "$dir/after")"
     t capture-pane -p -t e2e | grep -q "main screen text" || fail "$1: the main screen's contents are not back"
 }

@@ -5,12 +5,17 @@
 # alternate screen, quit with q, Escape and Ctrl-C, ended by the end of the
 # input and by a frame cut short; each time the exit status and the
 # terminal restored (main screen, cursor shown, mouse off, termios as before).
-# Usage: vantrel_view.sh PATH-TO-VANTREL-VIEW     (exit 77: skipped)
+# A damaged JPEG is shown and reported; --version gives the package version.
+# --png through a named pipe, and onto outputs made to fail (a full disk, a
+# failing close) when the fault library is given.
+# Usage: vantrel_view.sh PATH-TO-VANTREL-VIEW VERSION [OUTPUT-FAULTS.so]    (exit 77: skipped)
 set -u
 bin="$1"
-dir=$(mktemp -d)
+faults="${3:-}"
+here=$(cd "$(dirname "$0")" && pwd)
+dir=$(cd "$(mktemp -d)" && pwd -P)
 sock="vantrel-view-e2e-$$"
-. "$(dirname "$0")/tmux_pane.sh"
+. "$here/tmux_pane.sh"
 
 # One 64x36 frame of orange (255, 128, 0): 9 pixels doubled 8 times.
 printf '\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000\377\200\000' >"$dir/frame"
@@ -39,10 +44,57 @@ status=$?
 [ "$(wc -l <"$dir/err")" -eq 3 ] || fail "bad files: not one line each: $(cat "$dir/err")"
 grep -q "missing.png': cannot open: No such file" "$dir/err" || fail "no reason for the missing file: $(cat "$dir/err")"
 grep -q "cut.png': truncated PNG file" "$dir/err" || fail "no reason for the truncated file: $(cat "$dir/err")"
-grep -q "frame': not a PNG or JPEG picture" "$dir/err" || fail "no reason for the raw file: $(cat "$dir/err")"
+grep -q "frame': not a PNG, JPEG" "$dir/err" || fail "no reason for the raw file: $(cat "$dir/err")"
 [ "$(wc -l <"$dir/out")" -ge 5 ] || fail "the good file between the bad ones was not shown"
+# A JPEG cut short in its picture data: shown as far as it decoded, and reported.
+jpeg="$(dirname "$0")/../fuzz/corpus/jpeg/baseline.jpg"
+head -c $(($(wc -c <"$jpeg") - 60)) "$jpeg" >"$dir/cut.jpg"
+"$bin" --size 8x3 --stretch "$dir/cut.jpg" >"$dir/out" 2>"$dir/err"
+status=$?
+[ "$status" -eq 2 ] || fail "damaged JPEG: status $status, not 2"
+[ "$(wc -l <"$dir/err")" -eq 1 ] && grep -q "cut.jpg': damaged JPEG file (truncated)" "$dir/err" ||
+    fail "damaged JPEG: not one line naming it: $(cat "$dir/err")"
+[ "$(wc -l <"$dir/out")" -eq 3 ] || fail "damaged JPEG: not shown"
+"$bin" --size 8x3 --png "$dir/cut-jpeg.png" "$dir/cut.jpg" 2>/dev/null
+status=$?
+[ "$status" -eq 2 ] && [ -s "$dir/cut-jpeg.png" ] || fail "damaged JPEG with --png: status $status, or nothing written"
+[ "$("$bin" --version)" = "vantrel-view $2" ] || fail "--version: $("$bin" --version)"
 "$bin" --raw 64x36 <"$dir/frame" >"$dir/out" 2>"$dir/err"
 [ $? -eq 2 ] && grep -q "terminal" "$dir/err" || fail "video without a terminal: $(cat "$dir/err")"
+
+# An input is opened once: a second open would take a named pipe's writer
+# away or wait for another. With faults, every input opens only once; without,
+# a real pipe (which a second open loses only now and then).
+mkfifo "$dir/fifo"
+once="$bin"
+if [ -n "$faults" ]; then
+    . "$here/output_faults.sh"
+    once="with_fault reopen $dir/picture.png $bin"
+fi
+$once --size 20x10 --png "$dir/once.png" "$dir/picture.png" 2>"$dir/err" || fail "--png opens its input twice: $(cat "$dir/err")"
+cat "$dir/picture.png" >"$dir/fifo" &
+timeout 10 "$bin" --size 20x10 --png "$dir/from-fifo.png" "$dir/fifo" 2>"$dir/err"
+status=$?
+kill $! 2>/dev/null
+[ "$status" -eq 0 ] && cmp -s "$dir/once.png" "$dir/from-fifo.png" || fail "--png from a named pipe: status $status $(cat "$dir/err")"
+
+# Outputs that fail: status 1, one line naming the file, no file left.
+if [ -n "$faults" ]; then
+    mkdir "$dir/full"
+    out="$dir/full/out.png"
+    for fault in close:"Input/output error" write:"No space left on device"; do
+        with_fault "${fault%%:*}" "$dir/full/" "$bin" --size 20x10 --png "$out" "$dir/picture.png" 2>"$dir/err"
+        status=$?
+        [ "$status" -eq 1 ] && [ "$(cat "$dir/err")" = "vantrel-view: cannot write '$out': ${fault#*:}" ] ||
+            fail "--png with a failing ${fault%%:*}: status $status: $(cat "$dir/err")"
+        [ -z "$(ls -A "$dir/full")" ] || fail "--png with a failing ${fault%%:*} left $(ls -A "$dir/full")"
+    done
+    with_fault write "$dir/full/" "$bin" --raw 64x36 --size 20x10 --png "$out" <"$dir/frame" 2>"$dir/err"
+    status=$?
+    [ "$status" -eq 1 ] && [ "$(cat "$dir/err")" = "vantrel-view: cannot write '$out': No space left on device" ] ||
+        fail "video to --png on a full disk: status $status: $(cat "$dir/err")"
+    [ -z "$(ls -A "$dir/full")" ] || fail "video to --png on a full disk left $(ls -A "$dir/full")"
+fi
 
 if ! command -v tmux >/dev/null 2>&1; then
     echo "SKIP: tmux is not installed (the picture checks passed)"

@@ -1,5 +1,6 @@
 // libFuzzer target for the PNG reader: any bytes are refused with a reason
-// or read into a picture of the size they declare, within the limits.
+// or read into a picture of the size they declare, within the limits, with
+// its alpha kept or blended (the input's length chooses).
 #include "tests/fuzz/picture_check.h"
 
 using namespace vantrel;
@@ -10,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PictureLimits limits;
     limits.maxPixels = 1 << 20;
     RgbPicture picture;
-    const std::string error = readPng(file, limits, picture);
+    const std::string error = readPng(file, limits, picture, size % 2 != 0 ? AlphaUse::keep : AlphaUse::blendOntoBlack);
     std::fclose(file);
     checkPicture(error, picture, limits);
     return 0;

@@ -5,21 +5,28 @@
 
 namespace vantrel {
 
-std::string readPicture(std::FILE* file, const TargetSize& target, const PictureLimits& limits, RgbPicture& out) {
+std::string notAPictureReason() {
+    return webpSupported() ? "not a PNG, JPEG or WebP picture" : "not a PNG or JPEG picture";
+}
+
+std::string readPicture(std::FILE* file, const TargetSize& target, const PictureLimits& limits, RgbPicture& out,
+                        AlphaUse alpha) {
     const int first = std::getc(file);
     if (first == EOF) return std::ferror(file) ? std::string("cannot read: ") + std::strerror(errno) : "empty file";
     std::ungetc(first, file);
-    if (first == 0x89) return readPng(file, limits, out);
+    // PNG: 89 'P' 'N' 'G'; JPEG: FF D8; WebP: "RIFF", a size, "WEBP".
+    if (first == 0x89) return readPng(file, limits, out, alpha);
     if (first == 0xFF) return readJpeg(file, target, limits, out);
-    return "not a PNG or JPEG picture";
+    if (first == 'R') return readWebp(file, limits, out, alpha);
+    return notAPictureReason();
 }
 
 std::string loadPicture(const std::string& path, const TargetSize& target, const PictureLimits& limits,
-                        RgbPicture& out) {
-    if (path == "-") return readPicture(stdin, target, limits, out);
+                        RgbPicture& out, AlphaUse alpha) {
+    if (path == "-") return readPicture(stdin, target, limits, out, alpha);
     std::FILE* file = std::fopen(path.c_str(), "rbe");
     if (file == nullptr) return std::string("cannot open: ") + std::strerror(errno);
-    std::string error = readPicture(file, target, limits, out);
+    std::string error = readPicture(file, target, limits, out, alpha);
     std::fclose(file);
     return error;
 }

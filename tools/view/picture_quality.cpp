@@ -1,6 +1,7 @@
 #include "tools/view/picture_quality.h"
 
-#include "vantrel/cell_colours.h"
+#include "vantrel/cell_drawing.h"
+#include "vantrel/coloured_cell.h"
 #include "vantrel/colour_difference.h"
 
 namespace vantrel {
@@ -8,7 +9,13 @@ namespace vantrel {
 std::vector<LinearRgb> seenColours(const ShownPicture& shown, const Palette& palette) {
     std::vector<LinearRgb> seen;
     seen.reserve(shown.cells.size());
-    for (const MosaicCell& cell : shown.cells) seen.push_back(seenColourLinear(cell, shown.mode, palette));
+    for (const MosaicCell& cell : shown.cells) {
+        const ColouredCell c = colouredCell(cell, shown.mode, palette);
+        const auto ink = static_cast<float>(characterCoverage(c.character));
+        const LinearRgb fg = toLinear(c.foreground), bg = toLinear(c.background);
+        const auto mix = [ink](float f, float b) { return f * ink + b * (1.0f - ink); };
+        seen.push_back({mix(fg.red, bg.red), mix(fg.green, bg.green), mix(fg.blue, bg.blue)});
+    }
     return seen;
 }
 

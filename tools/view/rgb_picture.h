@@ -1,5 +1,7 @@
 // A decoded picture: rows of pixels of three bytes, red, green and blue,
-// sRGB as the file had them.
+// sRGB as the file had them; or, when the reader was asked to keep alpha and
+// the picture has it, of four bytes, the fourth the opacity (255 opaque, not
+// premultiplied).
 #pragma once
 
 #include <cstddef>
@@ -11,12 +13,14 @@
 namespace vantrel {
 
 struct RgbPicture {
-    std::unique_ptr<std::uint8_t[]> rgb;  // width * height * 3 bytes, rows width * 3 apart
+    std::unique_ptr<std::uint8_t[]> rgb;  // width * height * channels() bytes, rows rowBytes() apart
     int width = 0;
     int height = 0;
+    PixelLayout layout = PixelLayout::rgb;
 
-    std::ptrdiff_t rowBytes() const { return static_cast<std::ptrdiff_t>(width) * 3; }
-    ByteImage view() const { return {rgb.get(), width, height, rowBytes(), PixelLayout::rgb}; }
+    int channels() const { return bytesPerPixel(layout); }
+    std::ptrdiff_t rowBytes() const { return static_cast<std::ptrdiff_t>(width) * channels(); }
+    ByteImage view() const { return {rgb.get(), width, height, rowBytes(), layout}; }
 };
 
 // Room for `bytes` bytes, uninitialised; null when there is no memory.

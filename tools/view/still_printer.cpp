@@ -3,23 +3,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "vantrel/half_blocks.h"
 #include "vantrel/inline_printer.h"
 #include "tools/cell_image.h"
 #include "tools/png_file.h"
 
 namespace vantrel {
 
-std::error_code printShown(int fd, const ShownPicture& shown) {
-    if (shown.renderer == RendererKind::blocks) {
-        std::vector<Rgb> halves;
-        halfBlockColoursOf(shown, halves);
-        return printHalfBlocksInline(fd, halves.data(), shown.columns, shown.rows * 2, shown.columns, shown.mode);
-    }
-    std::vector<Cell> cells;
-    consoleCellsOf(shown, cells);
-    return printInline(fd, cells.data(), shown.columns, shown.rows, shown.columns, shown.mode);
-}
+std::error_code printShown(int fd, const ShownPicture& shown) { return printInline(fd, shown.view(), shown.mode); }
 
 std::string writeShownPng(const ShownPicture& shown, OutputFile& file) {
     const int width = shown.columns * fontGlyphWidth;
@@ -35,8 +25,10 @@ std::string writeShownPng(const ShownPicture& shown, OutputFile& file) {
         drawCells(cells.data(), shown.columns, shown.rows, shown.columns, rgb.data());
     }
     std::vector<std::uint8_t> png;
-    if (std::string error = encodeRgbPng(rgb.data(), width, height, png); !error.empty()) return error;
-    if (!file.write(png.data(), png.size())) return file.failure();
+    if (std::string error = encodeRgbPng(rgb.data(), width, height, png); !error.empty()) {
+        return "cannot write " + file.shownName() + ": " + error;
+    }
+    if (!file.write(png.data(), png.size())) return file.failure();  // names the file already
     return {};
 }
 

@@ -15,7 +15,8 @@ std::error_code printShown(int fd, const ShownPicture& shown);
 
 // Encodes the picture as a PNG and writes it to `file` (console cells in the
 // colours of the VGA console, half blocks as a terminal in the picture's
-// colour mode shows them). Returns an empty string or what went wrong.
+// colour mode shows them). Returns an empty string or one message naming the
+// file and what went wrong.
 std::string writeShownPng(const ShownPicture& shown, OutputFile& file);
 
 }  // namespace vantrel

@@ -9,8 +9,7 @@
 #include <ctime>
 #include <vector>
 
-#include "vantrel/frame_encoder.h"
-#include "vantrel/half_blocks.h"
+#include "vantrel/mosaic_encoder.h"
 #include "vantrel/input_parser.h"
 #include "vantrel/terminal_session.h"
 #include "tools/view/still_printer.h"
@@ -89,46 +88,17 @@ CellCount videoCells(const ViewOptions& options, Extent screen) {
     return fitPicture(options.raw->width, options.raw->height, request);
 }
 
-// What the terminal shows: the cell renderers through the frame encoder,
-// the blocks renderer through its own.
+// What the terminal shows: the picture's mosaic cells through the diffing
+// mosaic encoder.
 class VideoScreen {
 public:
-    VideoScreen(RendererKind renderer, ColourMode mode) : blocks_(renderer == RendererKind::blocks) {
-        if (blocks_) {
-            halfBlocks_.emplace(mode, FrameLayout{});
-        } else {
-            cells_.emplace(mode, FrameLayout{});
-        }
-    }
-    void setLayout(const FrameLayout& layout) {
-        if (blocks_) {
-            halfBlocks_->setLayout(layout);
-        } else {
-            cells_->setLayout(layout);
-        }
-    }
-    void forgetScreen() {
-        if (blocks_) {
-            halfBlocks_->forgetScreen();
-        } else {
-            cells_->forgetScreen();
-        }
-    }
-    std::string_view encode(const ShownPicture& shown) {
-        if (blocks_) {
-            halfBlockColoursOf(shown, halves_);
-            return halfBlocks_->encode(halves_.data(), shown.rows * 2, shown.columns);
-        }
-        consoleCellsOf(shown, consoleCells_);
-        return cells_->encode(consoleCells_.data(), shown.columns);
-    }
+    explicit VideoScreen(ColourMode mode) : encoder_(mode, FrameLayout{}) {}
+    void setLayout(const FrameLayout& layout) { encoder_.setLayout(layout); }
+    void forgetScreen() { encoder_.forgetScreen(); }
+    std::string_view encode(const ShownPicture& shown) { return encoder_.encode(shown.view()); }
 
 private:
-    bool blocks_;
-    std::vector<Rgb> halves_;         // kept from frame to frame
-    std::vector<Cell> consoleCells_;
-    std::optional<FrameEncoder> cells_;
-    std::optional<HalfBlockEncoder> halfBlocks_;
+    MosaicEncoder encoder_;
 };
 
 }  // namespace
@@ -138,7 +108,7 @@ std::string playVideo(const ViewOptions& options, int frameFd) {
     FrameInput input(frameFd, frameBytes(options));
     const ColourMode mode = resolveColours(options.colours);
     ViewPicture converter(options, mode);
-    VideoScreen screen(options.renderer, mode);
+    VideoScreen screen(mode);
     const ByteImage frame{input.frame.data(), source.width, source.height,
                           static_cast<std::ptrdiff_t>(source.width) * 3, PixelLayout::rgb};
     CellCount cells;
@@ -208,7 +178,8 @@ std::string playVideo(const ViewOptions& options, int frameFd) {
     return keys.quit ? std::string() : input.problem();
 }
 
-std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png) {
+std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png, bool& outputFailed) {
+    outputFailed = false;
     const Extent source = *options.raw;
     FrameInput input(frameFd, frameBytes(options));
     ViewPicture converter(options, resolveColours(options.colours));
@@ -226,7 +197,9 @@ std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png)
     }
     if (std::string problem = input.problem(); !problem.empty()) return problem;
     if (!any) return "the video holds no frame";
-    return writeShownPng(converter.shown(), png);
+    std::string error = writeShownPng(converter.shown(), png);
+    outputFailed = !error.empty();
+    return error;
 }
 
 }  // namespace vantrel

@@ -22,6 +22,9 @@ std::string playVideo(const ViewOptions& options, int frameFd);
 
 // Converts every frame as playVideo would for a terminal of the size of
 // outputTerminalSize(), without one, and writes the last one to `png`.
-std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png);
+// Returns an empty string or what is wrong with the video; when the picture
+// cannot be written, sets `outputFailed` and returns that message, which
+// names the output.
+std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png, bool& outputFailed);
 
 }  // namespace vantrel

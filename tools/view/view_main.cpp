@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "tools/package_version.h"
 #include "tools/quoted_bytes.h"
 #include "tools/output_file.h"
 #include "tools/view/picture_file.h"
@@ -38,7 +39,8 @@ CellCount stillCells(const ViewOptions& options, int width, int height) {
     return fitStill(options, outputTerminalSize(), width, height);
 }
 
-int showStills(const ViewOptions& options, OutputFile* png) {
+// `anyShown`: whether a picture was shown (or written), even with status 2.
+int showStills(const ViewOptions& options, OutputFile* png, bool& anyShown) {
     const ColourMode mode = resolveColours(options.colours);
     ViewPicture converter(options, mode);
     int status = 0;
@@ -52,17 +54,16 @@ int showStills(const ViewOptions& options, OutputFile* png) {
         if (std::string error = loadPicture(path, target, PictureLimits{}, picture); !error.empty()) {
             say(shownName(path) + ": " + error);
             status = badInput;
-            continue;
+            if (picture.rgb == nullptr) continue;  // else damaged: shown as far as it decoded
         }
         const ShownPicture& shown =
             converter.convert(picture.view(), stillCells(options, picture.width, picture.height));
         if (png != nullptr) {
-            if (std::string error = writeShownPng(shown, *png); !error.empty()) {
-                return fail(outputFailed, "cannot write " + png->shownName() + ": " + error);
-            }
+            if (std::string error = writeShownPng(shown, *png); !error.empty()) return fail(outputFailed, error);
         } else if (const std::error_code error = printShown(STDOUT_FILENO, shown)) {
             return fail(outputFailed, "cannot write to standard output: " + error.message());
         }
+        anyShown = true;
     }
     return status;
 }
@@ -77,7 +78,10 @@ int showVideo(const ViewOptions& options, OutputFile* png) {
         if (frameFd < 0) return fail(badInput, shownName(path) + ": cannot open: " + std::strerror(errno));
     }
     if (png != nullptr) {
-        const std::string error = videoToPng(options, frameFd >= 0 ? frameFd : STDIN_FILENO, *png);
+        bool writeFailed = false;
+        const std::string error = videoToPng(options, frameFd >= 0 ? frameFd : STDIN_FILENO, *png, writeFailed);
+        if (frameFd >= 0) ::close(frameFd);
+        if (writeFailed) return fail(outputFailed, error);
         if (!error.empty()) return fail(badInput, shownName(path) + ": " + error);
         return 0;
     }
@@ -107,25 +111,31 @@ int main(int argc, char** argv) {
         std::fputs(viewUsage, stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("vantrel-view %s\n", packageVersion);
+        return 0;
+    }
     OutputFile png;
     if (!options.pngPath.empty()) {
         removeTemporaryFilesOnSignals();
         if (std::string error = png.open(options.pngPath); !error.empty()) return fail(badInput, "--png: " + error);
+        // By the names alone: opening an input here would take a pipe's
+        // writer away from the reading that follows, or wait for one.
         for (const std::string& path : options.files) {
-            if (path == "-" && options.pngPath == "-") continue;
-            if (const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
-                struct stat file {};
-                const bool same = ::fstat(fd, &file) == 0 && png.writesInto(file.st_dev, file.st_ino);
-                ::close(fd);
-                if (same) return fail(badInput, "--png names the input file " + quotedName(path));
+            struct stat file {};
+            const int found = path == "-" ? ::fstat(STDIN_FILENO, &file) : ::stat(path.c_str(), &file);
+            if (found == 0 && png.writesInto(file.st_dev, file.st_ino)) {
+                return fail(badInput, "--png names the input file " + shownName(path));
             }
         }
     }
     OutputFile* pngOutput = options.pngPath.empty() ? nullptr : &png;
-    const int status = options.raw ? showVideo(options, pngOutput) : showStills(options, pngOutput);
+    bool stillShown = false;
+    const int status = options.raw ? showVideo(options, pngOutput) : showStills(options, pngOutput, stillShown);
     if (pngOutput != nullptr && status != outputFailed) {
         // A picture appears only when there is one to show.
-        if (status == 0) {
+        // (That includes a damaged JPEG, shown as far as it decoded.)
+        if (status == 0 || stillShown) {
             if (std::string error = png.finish(); !error.empty()) return fail(outputFailed, error);
             if (std::string error = png.commit(); !error.empty()) return fail(outputFailed, error);
         }

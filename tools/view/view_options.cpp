@@ -11,9 +11,9 @@ namespace vantrel {
 const char* const viewUsage =
     "Usage: vantrel-view [OPTION]... FILE...\n"
     "       vantrel-view --raw WxH [OPTION]... [FILE]\n"
-    "Show PNG and JPEG pictures in the terminal, inline like text, one after\n"
-    "another; or, with --raw, video of raw RGB frames full-screen. FILE '-' is\n"
-    "standard input.\n"
+    "Show PNG, JPEG and WebP pictures in the terminal, inline like text, one\n"
+    "after another; or, with --raw, video of raw RGB frames full-screen. FILE\n"
+    "'-' is standard input. Pictures are told apart by their content.\n"
     "\n"
     "  --size COLSxROWS    fit into this many cells (default: the terminal's\n"
     "                      width; a picture is not enlarged past one pixel a\n"
@@ -47,14 +47,15 @@ const char* const viewUsage =
     "                      pixels a cell, instead of showing it (one FILE; for\n"
     "                      video, its last frame); '-' is standard output\n"
     "  --help              show this text and exit\n"
+    "  --version           show the version and exit\n"
     "\n"
     "For example: ffmpeg -i in.mp4 -f rawvideo -pix_fmt rgb24 -vf scale=640:360 - |\n"
     "             vantrel-view --raw 640x360\n"
     "\n"
     "Exit status: 0 when everything was shown; 2 for a bad argument, or when a\n"
     "file could not be read or decoded (one line on stderr each; the other files\n"
-    "are still shown), or a video ends in the middle of a frame; 1 when the\n"
-    "output cannot be written.\n";
+    "are still shown, and so is what decoded of a damaged JPEG), or a video ends\n"
+    "in the middle of a frame; 1 when the output cannot be written.\n";
 
 namespace {
 
@@ -88,6 +89,10 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
         }
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            options.version = true;
             continue;
         }
         if (arg.substr(0, 2) != "--") return "unknown option " + quotedInput(arg) + " (see --help)";
@@ -176,7 +181,7 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
             options.pngPath = value;
         }
     }
-    if (options.help) return {};
+    if (options.help || options.version) return {};
 
     if (seenBlock && options.renderer == RendererKind::blocks) return "--block applies to shade and glyph, not blocks";
     if (seenDither && options.renderer == RendererKind::blocks) {

@@ -36,15 +36,15 @@ struct ViewOptions {
     RendererKind renderer = RendererKind::shade;
     std::optional<BlockSize> block;        // default: blockFor(renderer)
     ColourChoice colours = ColourChoice::automatic;
-    // The sixteen colours the terminal shows: --palette, or else the
-    // terminal's own when it tells them (the terminal exchange fills this
-    // in), or else VGA. See paletteFor.
+    // The sixteen colours the terminal shows (--palette); when not given,
+    // the terminal's own if it tells them, or else VGA (picturePalette).
     std::optional<Palette> palette;
     std::optional<bool> dither;            // default: ditherFor(renderer)
     std::optional<Extent> raw;             // --raw WxH: video of raw RGB frames
     int fps = 0;                           // 0: as frames arrive, at most maxFramesPerSecond
     std::string pngPath;                   // --png OUT; empty: print
     bool help = false;
+    bool version = false;                  // --version
 };
 
 // The block of a renderer when --block is not given: one pixel a cell for
@@ -63,9 +63,6 @@ inline BlockSize blockFor(const ViewOptions& options) {
 inline bool ditherFor(const ViewOptions& options) {
     return options.dither.value_or(options.renderer == RendererKind::shade);
 }
-
-// The palette sixteen-colour cells are chosen under: the one set, else VGA.
-inline Palette paletteFor(const ViewOptions& options) { return options.palette.value_or(vgaPalette()); }
 
 // Reads argv[1..argc-1]. Options take their value as the next argument or
 // after '='; "--" ends the options. Returns an empty string, or one line

@@ -4,6 +4,7 @@
 
 #include "vantrel/cp437_unicode.h"
 #include "vantrel/picture_renderers.h"
+#include "tools/view/terminal_palette.h"
 
 namespace vantrel {
 
@@ -16,7 +17,7 @@ std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, Co
         case RendererKind::shade:
             break;
     }
-    return makeShadeRenderer(mode, paletteFor(options), blockFor(options), ditherFor(options));
+    return makeShadeRenderer(mode, picturePalette(options.palette, mode), blockFor(options), ditherFor(options));
 }
 
 CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int height) {

@@ -27,7 +27,9 @@ struct ShownPicture {
     CellView<MosaicCell> view() const { return {cells.data(), columns, rows, columns}; }
 };
 
-// The renderer the options ask for, its colours told in `mode`.
+// The renderer the options ask for, its colours told in `mode`. At sixteen
+// colours the shade renderer chooses its cells under the palette of
+// picturePalette (--palette, else the terminal's answer, else VGA).
 std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, ColourMode mode);
 
 // The cells for a picture shown inline: fitted to --size (enlarging if need

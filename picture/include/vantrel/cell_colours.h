@@ -1,7 +1,7 @@
-// The colours cells show on a terminal: the colour a cell's colour value
-// stands for in each colour mode under the terminal's palette, the share of
-// a cell a character inks, and the seen colour of a cell (its two colours
-// mixed as light by that share), for console Cells and mosaic cells alike.
+// The colours console cells show on a terminal in each colour mode, under
+// the terminal's palette, and the seen colour of a console cell there: what
+// the shade renderer chooses its cells by and carries its error with. (For
+// any cell, see colouredCell, vantrel/coloured_cell.h.)
 #pragma once
 
 #include <array>
@@ -10,25 +10,9 @@
 #include "vantrel/cell.h"
 #include "vantrel/colour_mode.h"
 #include "vantrel/linear_light.h"
-#include "vantrel/mosaic_cell.h"
 #include "vantrel/palette.h"
 
 namespace vantrel {
-
-// What a terminal shows for a colour value in `mode` (MosaicCell): an ANSI
-// colour 0..15 is the palette's, an index 16..255 xterm's standard colour,
-// a truecolor value itself.
-Rgb shownColour(ColourMode mode, std::uint32_t value, const Palette& palette);
-
-// The share of a cell that `character` inks, 0..1: block elements,
-// quadrants, eighths and sextants (2x3, rows of 5, 6 and 5 sixteenths) by
-// their geometry, the shades a quarter, a half and three quarters; any other
-// character of code page 437 as inkShare (vantrel/seen_colour.h) gives it;
-// 0 for the rest.
-float characterInkShare(char32_t character);
-
-// A mosaic cell's two colours, as shown, mixed in linear light.
-LinearRgb seenColourLinear(const MosaicCell& cell, ColourMode mode, const Palette& palette);
 
 // The sixteen console colours as a terminal in `mode` shows them: at
 // sixteen colours the palette's colour of the same name (console colour c

@@ -15,7 +15,7 @@
 //                                   vantrel::centreFrame(width, height, columns, rows));
 //     for (;;) {  // on the terminal's alternate screen, see terminal_session.h
 //         draw(cells);
-//         vantrel::terminalSession::write(encoder.encode(cells.data(), width));
+//         vantrel::terminalSession::write(encoder.encode({cells.data(), width, height, width}));
 //     }
 #pragma once
 
@@ -24,6 +24,7 @@
 #include <string_view>
 
 #include "vantrel/cell.h"
+#include "vantrel/cell_view.h"
 #include "vantrel/frame_layout.h"
 #include "vantrel/terminal_colours.h"
 #include "vantrel/visible_cell.h"
@@ -45,12 +46,12 @@ public:
     // frame clears the screen and repaints in full.
     void forgetScreen();
 
-    // The bytes that bring the terminal from what it shows to the frame at
-    // `cells`: layout().frameRows rows of layout().frameColumns cells, row r
-    // at cells[r * pitch]. Only the cells inside the terminal are read. Empty
-    // when nothing changed; empty, and nothing remembered, when cells is null
-    // or pitch < frameColumns. The view stays valid until the next call.
-    std::string_view encode(const Cell* cells, int pitch);
+    // The bytes that bring the terminal from what it shows to `frame`, whose
+    // size must be layout().frameColumns x layout().frameRows. Only the cells
+    // inside the terminal are read. Empty when nothing changed; empty, and
+    // nothing remembered, when the view is not valid or not of that size.
+    // The bytes stay valid until the next call.
+    std::string_view encode(CellView<Cell> frame);
 
     const FrameLayout& layout() const;
     ColourMode colourMode() const;

@@ -1,0 +1,78 @@
+// Every numeric option limit of lines-capture and vantrel-view (and
+// vantrel-quality, which reads the same options), at its boundary: the
+// limit itself accepted, one past it refused.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/capture_options.h"
+#include "tools/view/view_options.h"
+
+namespace {
+
+enum class Tool { capture, view };
+
+struct Limit {
+    Tool tool;
+    std::vector<const char*> arguments;
+    bool accepted;
+};
+
+std::string parse(const Limit& limit) {
+    std::vector<const char*> argv{"program"};
+    argv.insert(argv.end(), limit.arguments.begin(), limit.arguments.end());
+    const int argc = static_cast<int>(argv.size());
+    if (limit.tool == Tool::capture) {
+        CaptureOptions options;
+        return parseCaptureOptions(argc, argv.data(), options);
+    }
+    vantrel::ViewOptions options;
+    return vantrel::parseViewOptions(argc, argv.data(), options);
+}
+
+TEST(OptionLimits, EachLimitAcceptedAndOnePastItRefused) {
+    const Tool capture = Tool::capture, view = Tool::view;
+    const Limit limits[] = {
+        {capture, {"--frames", "1"}, true},
+        {capture, {"--frames", "0"}, false},
+        {capture, {"--frames", "4294967295"}, true},
+        {capture, {"--frames", "4294967296"}, false},
+        {capture, {"--start-tick", "0"}, true},
+        {capture, {"--start-tick", "-1"}, false},
+        {capture, {"--start-tick", "4294967295"}, true},
+        {capture, {"--start-tick", "4294967296"}, false},
+
+        {view, {"--size", "1x1", "a.png"}, true},
+        {view, {"--size", "0x1", "a.png"}, false},
+        {view, {"--size", "1x0", "a.png"}, false},
+        {view, {"--size", "1000x1000", "a.png"}, true},
+        {view, {"--size", "1001x1000", "a.png"}, false},
+        {view, {"--size", "1000x1001", "a.png"}, false},
+        {view, {"--cell-aspect", "0.25", "a.png"}, true},
+        {view, {"--cell-aspect", "0.2499", "a.png"}, false},
+        {view, {"--cell-aspect", "8", "a.png"}, true},
+        {view, {"--cell-aspect", "8.001", "a.png"}, false},
+        {view, {"--raw", "1x1"}, true},
+        {view, {"--raw", "0x1"}, false},
+        {view, {"--raw", "16384x8192"}, true},  // 2^27 pixels, the most in all
+        {view, {"--raw", "8192x16384"}, true},
+        {view, {"--raw", "16384x8193"}, false},
+        {view, {"--raw", "8193x16384"}, false},
+        {view, {"--raw", "16385x1"}, false},
+        {view, {"--raw", "1x16385"}, false},
+        {view, {"--raw", "1x1", "--fps", "1"}, true},
+        {view, {"--raw", "1x1", "--fps", "0"}, false},
+        {view, {"--raw", "1x1", "--fps", "100"}, true},
+        {view, {"--raw", "1x1", "--fps", "101"}, false},
+    };
+    for (const Limit& limit : limits) {
+        std::string shown;
+        for (const char* argument : limit.arguments) shown += std::string(" ") + argument;
+        const std::string error = parse(limit);
+        EXPECT_EQ(error.empty(), limit.accepted) << (limit.tool == capture ? "lines-capture" : "vantrel-view")
+                                                 << shown << ": " << error;
+    }
+}
+
+}  // namespace
