@@ -51,10 +51,11 @@ private:
     ShownPicture shown_;
 };
 
-// Until the terminal library encodes mosaic cells, the shade and glyph
-// renderers' cells go out as console cells and the half blocks as their two
-// colours: these undo the mosaic form exactly. `cells` and `colours` are
-// resized (allocating) only when the picture's size changes.
+// The picture's cells as the console cells and half-block colours that the
+// 8x12 pictures of --png are drawn from: the shade and glyph renderers'
+// cells undone exactly, and the half blocks' two colours as the terminal
+// shows them. `cells` and `colours` are resized (allocating) only when the
+// picture's size changes.
 void consoleCellsOf(const ShownPicture& shown, std::vector<Cell>& cells);
 // 2 * rows x columns colours, as the terminal shows them: row 2r the upper
 // halves of cell row r, row 2r + 1 the lower halves.
