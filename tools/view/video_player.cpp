@@ -9,13 +9,12 @@
 #include <ctime>
 #include <vector>
 
-#include "vantrel/frame_encoder.h"
 #include "vantrel/mosaic_encoder.h"
 #include "vantrel/terminal_events.h"
 #include "vantrel/terminal_session.h"
-#include "tools/view/picture_converter.h"
 #include "tools/view/still_printer.h"
 #include "tools/view/terminal_size.h"
+#include "tools/view/view_picture.h"
 
 namespace vantrel {
 
@@ -86,42 +85,17 @@ CellCount videoCells(const ViewOptions& options, Extent screen) {
     return fitPicture(options.raw->width, options.raw->height, request);
 }
 
-// What the terminal shows: the cell renderers through the frame encoder,
-// the blocks renderer as mosaic cells through the mosaic encoder.
+// What the terminal shows: the picture's mosaic cells through the diffing
+// mosaic encoder.
 class VideoScreen {
 public:
-    VideoScreen(RendererKind renderer, ColourMode mode) : blocks_(renderer == RendererKind::blocks) {
-        if (blocks_) {
-            halfBlocks_.emplace(mode, FrameLayout{});
-        } else {
-            cells_.emplace(mode, FrameLayout{});
-        }
-    }
-    void setLayout(const FrameLayout& layout) {
-        if (blocks_) {
-            halfBlocks_->setLayout(layout);
-        } else {
-            cells_->setLayout(layout);
-        }
-    }
-    void forgetScreen() {
-        if (blocks_) {
-            halfBlocks_->forgetScreen();
-        } else {
-            cells_->forgetScreen();
-        }
-    }
-    std::string_view encode(const ShownPicture& shown) {
-        if (!blocks_) return cells_->encode({shown.cells.data(), shown.columns, shown.rows, shown.columns});
-        halfBlockCells(shown, halfBlocks_->colourMode(), blockCells_);
-        return halfBlocks_->encode({blockCells_.data(), shown.columns, shown.rows, shown.columns});
-    }
+    explicit VideoScreen(ColourMode mode) : encoder_(mode, FrameLayout{}) {}
+    void setLayout(const FrameLayout& layout) { encoder_.setLayout(layout); }
+    void forgetScreen() { encoder_.forgetScreen(); }
+    std::string_view encode(const ShownPicture& shown) { return encoder_.encode(shown.view()); }
 
 private:
-    bool blocks_;
-    std::optional<FrameEncoder> cells_;
-    std::optional<MosaicEncoder> halfBlocks_;
-    std::vector<MosaicCell> blockCells_;
+    MosaicEncoder encoder_;
 };
 
 }  // namespace
@@ -130,9 +104,12 @@ std::string playVideo(const ViewOptions& options, int frameFd, bool& terminalGon
     terminalGone = false;
     const Extent source = *options.raw;
     FrameInput input(frameFd, frameBytes(options));
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const ColourMode mode = resolveColours(options.colours);
-    VideoScreen screen(options.renderer, mode);
+    ViewPicture converter(options, mode);
+    VideoScreen screen(mode);
+    const ByteImage frame{input.frame.data(), source.width, source.height,
+                          static_cast<std::ptrdiff_t>(source.width) * 3, PixelLayout::rgb};
+    CellCount cells;
     if (!terminalSession::enter()) return "standard input and output must be a terminal";
     terminalSession::setCursorVisible(false);
     terminalSession::setAutowrap(false);
@@ -140,8 +117,7 @@ std::string playVideo(const ViewOptions& options, int frameFd, bool& terminalGon
     const auto relayout = [&] {
         Extent terminal;
         terminalSession::size(terminal.width, terminal.height);
-        const CellCount cells = videoCells(options, terminal);
-        converter.setSizes(source.width, source.height, cells);
+        cells = videoCells(options, terminal);
         screen.setLayout(centreFrame(cells.columns, cells.rows, terminal.width, terminal.height));
     };
     relayout();
@@ -158,7 +134,7 @@ std::string playVideo(const ViewOptions& options, int frameFd, bool& terminalGon
     };
     while (!quit && !terminalGone) {
         if (input.complete() && !pending) {
-            converter.convert(input.frame.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
+            converter.convert(frame, cells);
             input.filled = 0;
             pending = true;
         }
@@ -210,20 +186,22 @@ std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png,
     outputFailed = false;
     const Extent source = *options.raw;
     FrameInput input(frameFd, frameBytes(options));
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
-    converter.setSizes(source.width, source.height, videoCells(options, options.size.value_or(outputTerminalSize())));
+    ViewPicture converter(options, resolveColours(options.colours));
+    const ByteImage frame{input.frame.data(), source.width, source.height,
+                          static_cast<std::ptrdiff_t>(source.width) * 3, PixelLayout::rgb};
+    const CellCount cells = videoCells(options, options.size.value_or(outputTerminalSize()));
     bool any = false;
     while (!input.ended) {
         input.read(true);
         if (input.complete()) {
-            converter.convert(input.frame.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
+            converter.convert(frame, cells);
             input.filled = 0;
             any = true;
         }
     }
     if (std::string problem = input.problem(); !problem.empty()) return problem;
     if (!any) return "the video holds no frame";
-    std::string error = writeShownPng(converter.shown(), resolveColours(options.colours), png);
+    std::string error = writeShownPng(converter.shown(), png);
     outputFailed = !error.empty();
     return error;
 }
