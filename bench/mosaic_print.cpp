@@ -3,7 +3,7 @@
 // with SGR colours, as a terminal would get it, for the picture judge.
 //
 //   mosaic_print [--size COLSxROWS] [--colours 24|256|16|16/8] [--symbols LIST]
-//                [--palette vga|xterm|campbell|HEX,...] [--no-diffuse] PICTURE
+//                [--palette vga|xterm|campbell|HEX,...] [--diffuse] PICTURE
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,7 +20,7 @@ namespace {
 
 constexpr const char* usage =
     "usage: mosaic_print [--size COLSxROWS] [--colours 24|256|16|16/8] [--symbols half,quad,eighths,sextant,shade]\n"
-    "                    [--palette vga|xterm|campbell|HEX,...] [--no-diffuse] PICTURE\n";
+    "                    [--palette vga|xterm|campbell|HEX,...] [--diffuse] PICTURE\n";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "mosaic_print: %s\n", message.c_str());
@@ -92,8 +92,8 @@ int main(int argc, char** argv) {
             symbolsGiven = true;
         } else if (arg == "--palette" && hasValue) {
             if (!parsePalette(argv[++i], options.palette)) return fail(std::string("bad --palette ") + argv[i]);
-        } else if (arg == "--no-diffuse") {
-            options.diffuse = false;
+        } else if (arg == "--diffuse") {
+            options.diffuse = true;
         } else if (arg[0] != '-' && path == nullptr) {
             path = argv[i];
         } else {

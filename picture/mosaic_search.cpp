@@ -198,59 +198,88 @@ Vec3 MosaicSearch::shown(std::uint32_t value) const {
     return linear(shownColour({ColourMode::truecolor, value}));
 }
 
+namespace {
+
+// Four samples side by side as 12 floats (red, green, blue, red, ...): the
+// sums below work on such blocks, which the compiler does four or eight
+// floats at a time, and fold each into one colour only at the end.
+using Block = std::array<float, 12>;
+
+inline Vec3 fold(const Block& b) {
+    return {(b[0] + b[3]) + (b[6] + b[9]), (b[1] + b[4]) + (b[7] + b[10]), (b[2] + b[5]) + (b[8] + b[11])};
+}
+
+}  // namespace
+
 void MosaicSearch::regionSums(const LinearRgb* samples, std::ptrdiff_t stride, Regions& sums) const {
-    std::array<Vec3, side> left{}, right{}, column{};
-    for (int y = 0; y < side; ++y) {
-        const LinearRgb* row = samples + y * stride;
-        Vec3 l = vec(row[0]) + vec(row[1]) + (vec(row[2]) + vec(row[3]));
-        Vec3 r = vec(row[4]) + vec(row[5]) + (vec(row[6]) + vec(row[7]));
-        left[static_cast<std::size_t>(y)] = l;
-        right[static_cast<std::size_t>(y)] = r;
-        if (columns_) {
-            for (std::size_t x = 0; x < side; ++x) column[x] = column[x] + vec(row[x]);
-        }
+    static_assert(sizeof(LinearRgb) == 3 * sizeof(float));
+    std::array<const float*, side> row;
+    for (int y = 0; y < side; ++y) row[static_cast<std::size_t>(y)] = &samples[y * stride].red;
+    const auto half = [&row](int y, int h) { return row[static_cast<std::size_t>(y)] + 12 * h; };
+    // The quadrants (the whole cell is their sum).
+    std::array<Block, 4> quadrant{};
+    for (int q = 0; q < 4; ++q) {
+        Block& b = quadrant[static_cast<std::size_t>(q)];
+        const float* r0 = half((q / 2) * 4, q % 2);
+        const float* r1 = half((q / 2) * 4 + 1, q % 2);
+        const float* r2 = half((q / 2) * 4 + 2, q % 2);
+        const float* r3 = half((q / 2) * 4 + 3, q % 2);
+        for (std::size_t k = 0; k < 12; ++k) b[k] = (r0[k] + r1[k]) + (r2[k] + r3[k]);
     }
-    Vec3 total{0, 0, 0};
-    for (std::size_t y = 0; y < side; ++y) total = total + left[y] + right[y];
-    sums[0] = total;
-    if (rows_) {
-        Vec3 below{0, 0, 0};
-        for (int k = 1; k <= 7; ++k) {
-            const auto y = static_cast<std::size_t>(side - k);
-            below = below + left[y] + right[y];
-            sums[static_cast<std::size_t>(lowerRegion + k)] = below;
-        }
-    }
-    if (columns_) {
-        Vec3 toLeft{0, 0, 0};
-        for (int k = 1; k <= 7; ++k) {
-            toLeft = toLeft + column[static_cast<std::size_t>(k - 1)];
-            sums[static_cast<std::size_t>(leftRegion + k)] = toLeft;
-        }
-    }
+    const Vec3 tl = fold(quadrant[0]), tr = fold(quadrant[1]), bl = fold(quadrant[2]), br = fold(quadrant[3]);
+    sums[0] = (tl + tr) + (bl + br);
     if (quadrants_) {
-        const Vec3 tl = left[0] + left[1] + left[2] + left[3];
-        const Vec3 tr = right[0] + right[1] + right[2] + right[3];
-        const Vec3 bl = left[4] + left[5] + left[6] + left[7];
-        const Vec3 br = right[4] + right[5] + right[6] + right[7];
         sums[quadrantRegion] = tl;
         sums[quadrantRegion + 1] = tr;
         sums[quadrantRegion + 2] = bl;
         sums[quadrantRegion + 3] = br;
         sums[diagonalRegion] = tl + br;
     }
+    if (rows_) {
+        Block below{};
+        for (int k = 1; k <= 7; ++k) {
+            const float* l = half(side - k, 0);
+            const float* r = half(side - k, 1);
+            for (std::size_t i = 0; i < 12; ++i) below[i] += l[i] + r[i];
+            sums[static_cast<std::size_t>(lowerRegion + k)] = fold(below);
+        }
+    }
+    if (columns_) {
+        std::array<float, 24> column{};
+        for (int y = 0; y < side; ++y) {
+            const float* r = row[static_cast<std::size_t>(y)];
+            for (std::size_t i = 0; i < 24; ++i) column[i] += r[i];
+        }
+        Vec3 toLeft{0, 0, 0};
+        for (std::size_t k = 1; k <= 7; ++k) {
+            toLeft = toLeft + Vec3{column[3 * k - 3], column[3 * k - 2], column[3 * k - 1]};
+            sums[leftRegion + k] = toLeft;
+        }
+    }
     if (sextants_) {
         // Rows of 5, 6 and 5 pixels: sample rows 2 and 5 are split between two.
-        const std::array<Vec3, 5> cells = {
-            left[0] + left[1] + left[2] * 0.5f,
-            right[0] + right[1] + right[2] * 0.5f,
-            left[2] * 0.5f + left[3] + left[4] + left[5] * 0.5f,
-            right[2] * 0.5f + right[3] + right[4] + right[5] * 0.5f,
-            left[5] * 0.5f + left[6] + left[7],
-        };
+        std::array<Block, 5> cell{};
+        for (int h = 0; h < 2; ++h) {
+            const float* r0 = half(0, h);
+            const float* r1 = half(1, h);
+            const float* r2 = half(2, h);
+            const float* r3 = half(3, h);
+            const float* r4 = half(4, h);
+            const float* r5 = half(5, h);
+            const float* r6 = half(6, h);
+            const float* r7 = half(7, h);
+            Block& top = cell[static_cast<std::size_t>(h)];
+            for (std::size_t i = 0; i < 12; ++i) top[i] = (r0[i] + r1[i]) + r2[i] * 0.5f;
+            Block& middle = cell[static_cast<std::size_t>(2 + h)];
+            for (std::size_t i = 0; i < 12; ++i) middle[i] = (r2[i] * 0.5f + r3[i]) + (r4[i] + r5[i] * 0.5f);
+            if (h == 0) {
+                Block& bottom = cell[4];
+                for (std::size_t i = 0; i < 12; ++i) bottom[i] = r5[i] * 0.5f + (r6[i] + r7[i]);
+            }
+        }
         std::array<Vec3, 32> pattern{};
         for (unsigned p = 1; p < 32; ++p) {
-            pattern[p] = pattern[p & (p - 1)] + cells[static_cast<std::size_t>(std::countr_zero(p))];
+            pattern[p] = pattern[p & (p - 1)] + fold(cell[static_cast<std::size_t>(std::countr_zero(p))]);
             sums[sextantRegion + p] = pattern[p];
         }
     }
