@@ -1,7 +1,8 @@
 // Internal: the mosaic's choice of one cell. Every symbol divides the cell's
 // 8x8 samples (each covering two of the drawn cell's 16 pixel rows) into the
 // part its foreground covers and the rest; a division is judged by least
-// squares in linear light. For given colours f and b its error is
+// squares in linear light, each channel weighted (weighted() below). For
+// given colours f and b its error is
 //     sum |s|^2 - 2 A.f + nA |f|^2 - 2 B.b + nB |b|^2
 // with A, B the sums of the samples in the two parts and nA, nB their sizes,
 // so the best f and b are each the colour nearest its part's mean, and at
@@ -50,8 +51,8 @@ public:
     // The squared error of drawing `samples` as `cell` (its colours shown
     // as they are given, in linear light), pixel by pixel over the drawn
     // 8x16 cell: an oracle for the tests.
-    static float drawnError(const MosaicSymbol& symbol, Vec3 foreground, Vec3 background, const LinearRgb* samples,
-                            std::ptrdiff_t stride);
+    float drawnError(const MosaicSymbol& symbol, Vec3 foreground, Vec3 background, const LinearRgb* samples,
+                     std::ptrdiff_t stride) const;
 
     // The terminal colour `value` of the mode in linear light (ansi16 by the palette given).
     Vec3 shown(std::uint32_t value) const;
@@ -88,7 +89,11 @@ private:
     Nearest nearest256(Vec3 sum, float size) const;
     void nearest16(Vec3 sum, float size, Nearest& any, Nearest& dark) const;
 
+    // The squared difference of colours, each channel weighted.
+    float weighted(Vec3 a, Vec3 b) const { return a.x * b.x * weight_.x + a.y * b.y * weight_.y + a.z * b.z * weight_.z; }
+
     MosaicOptions options_;
+    Vec3 weight_{1, 1, 1};
     std::vector<MosaicSymbol> symbols_;
     std::vector<std::array<float, side * side>> ink_;
     std::vector<Partition> partitions_;

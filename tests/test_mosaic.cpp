@@ -239,13 +239,13 @@ float exhaustiveError(const MosaicSearch& search, const MosaicOptions& options, 
             const auto mean = [&](int p) {
                 return count[p] > 0 ? Vec3{sum[p].x / count[p], sum[p].y / count[p], sum[p].z / count[p]} : Vec3{0, 0, 0};
             };
-            best = std::min(best, MosaicSearch::drawnError(s, mean(1), mean(0), cell.data(), 8));
+            best = std::min(best, search.drawnError(s, mean(1), mean(0), cell.data(), 8));
             continue;
         }
         for (std::uint32_t f : colours) {
             for (std::uint32_t b : colours) {
                 if (options.eightBackgrounds && b >= 8) continue;
-                best = std::min(best, MosaicSearch::drawnError(s, search.shown(f), search.shown(b), cell.data(), 8));
+                best = std::min(best, search.drawnError(s, search.shown(f), search.shown(b), cell.data(), 8));
             }
         }
     }
@@ -305,12 +305,12 @@ TEST(MosaicRenderer, ChoosesTheCellAnExhaustiveSearchFinds) {
                     return count[p] > 0 ? Vec3{sum[p].x / count[p], sum[p].y / count[p], sum[p].z / count[p]}
                                         : Vec3{0, 0, 0};
                 };
-                chosen = MosaicSearch::drawnError(*symbol, mean(1), mean(0), cell.data(), 8);
+                chosen = search.drawnError(*symbol, mean(1), mean(0), cell.data(), 8);
             } else {
                 if (c.eight) {
                     EXPECT_LT(out.background, 8u);
                 }
-                chosen = MosaicSearch::drawnError(*symbol, search.shown(out.foreground), search.shown(out.background),
+                chosen = search.drawnError(*symbol, search.shown(out.foreground), search.shown(out.background),
                                                   cell.data(), 8);
             }
             const float best = exhaustiveError(search, options, cell);

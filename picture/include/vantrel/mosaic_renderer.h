@@ -3,7 +3,9 @@
 // linear light; every symbol is judged by how the cell looks drawn with it
 // (8x16 pixels, the symbol's exact geometry, each sample covering two pixel
 // rows), and the one whose drawing is nearest the samples, by least squares
-// in linear light, is written with its colours.
+// in linear light with the channels weighted towards luminance, is written
+// with its colours: the two means of its parts at truecolor (pushed a little
+// apart, their mix kept), else the palette colours nearest them.
 //
 //     MosaicRenderer renderer({.mode = ColourMode::truecolor});
 //     renderer.setSize(80, 50);                      // allocates (once)
