@@ -173,6 +173,18 @@ MosaicSearch::MosaicSearch(const MosaicOptions& options) : options_(options) {
         }
     }
 
+    for (const Solid& solid : solids_) {
+        solidRed_.push_back(solid.colour.x);
+        solidGreen_.push_back(solid.colour.y);
+        solidBlue_.push_back(solid.colour.z);
+        solidNorm_.push_back(cellSize * solid.norm);
+    }
+    for (std::size_t i = 0; i < 16; ++i) {
+        paletteRed_[i] = palette_[i].x;
+        paletteGreen_[i] = palette_[i].y;
+        paletteBlue_[i] = palette_[i].z;
+    }
+
     // The sRGB encoding: a start from the table, then a step or two up.
     for (std::size_t b = 0; b < encodeEdge_.size(); ++b) {
         // The least float x with linearToSrgb(x) > b: positive floats order
@@ -367,12 +379,20 @@ MosaicSearch::Nearest MosaicSearch::nearest256(Vec3 sum, float size) const {
 }
 
 void MosaicSearch::nearest16(Vec3 sum, float size, Nearest& any, Nearest& dark) const {
-    any.cost = dark.cost = std::numeric_limits<float>::infinity();
-    for (std::uint32_t i = 0; i < 16; ++i) {
-        const float cost = size * paletteNorm_[i] - 2.0f * weighted(sum, palette_[i]);
-        if (cost < any.cost) any = {i, cost, palette_[i]};
-        if (i < 8 && cost < dark.cost) dark = {i, cost, palette_[i]};
+    // All sixteen costs at once (the compiler does them four or eight at a
+    // time), then the least.
+    const Vec3 w{2.0f * sum.x * weight_.x, 2.0f * sum.y * weight_.y, 2.0f * sum.z * weight_.z};
+    std::array<float, 16> cost;
+    for (std::size_t i = 0; i < 16; ++i) {
+        cost[i] = size * paletteNorm_[i] - (w.x * paletteRed_[i] + w.y * paletteGreen_[i] + w.z * paletteBlue_[i]);
     }
+    std::uint32_t best = 0;
+    for (std::uint32_t i = 1; i < 8; ++i)
+        if (cost[i] < cost[best]) best = i;
+    dark = {best, cost[best], palette_[best]};
+    for (std::uint32_t i = 8; i < 16; ++i)
+        if (cost[i] < cost[best]) best = i;
+    any = {best, cost[best], palette_[best]};
 }
 
 MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
@@ -387,16 +407,24 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
         choice.symbol = space_;
         choice.foreground = choice.background = n.colour;
     } else {
-        for (const Solid& s : solids_) {
-            const float cost = cellSize * s.norm - 2.0f * weighted(total, s.colour);
-            if (cost < best) {
-                best = cost;
-                choice.cell = s.cell;
-                choice.symbol = s.symbol;
-                choice.foreground = s.foreground;
-                choice.background = s.background;
-            }
-        }
+        // Every solid's cost at once, then the least.
+        const Vec3 w{2.0f * total.x * weight_.x, 2.0f * total.y * weight_.y, 2.0f * total.z * weight_.z};
+        std::array<float, maxSolids> cost;
+        const std::size_t count = solids_.size();
+        // (There are always the sixteen solid colours.)
+        std::size_t i = 0;
+        do {
+            cost[i] = solidNorm_[i] - (w.x * solidRed_[i] + w.y * solidGreen_[i] + w.z * solidBlue_[i]);
+        } while (++i < count);
+        std::size_t least = 0;
+        for (i = 1; i < count; ++i)
+            if (cost[i] < cost[least]) least = i;
+        const Solid& s = solids_[least];
+        best = cost[least];
+        choice.cell = s.cell;
+        choice.symbol = s.symbol;
+        choice.foreground = s.foreground;
+        choice.background = s.background;
     }
     const auto take = [&](float cost, int symbol, const Nearest& fg, const Nearest& bg) {
         if (cost < best) {

@@ -98,6 +98,10 @@ private:
     std::vector<std::array<float, side * side>> ink_;
     std::vector<Partition> partitions_;
     std::vector<Solid> solids_;
+    // The solids' colours and size * |colour|^2, channel by channel.
+    static constexpr std::size_t maxSolids = 16 + 3 * 16 * 16;
+    std::vector<float> solidRed_, solidGreen_, solidBlue_, solidNorm_;
+    std::array<float, 16> paletteRed_{}, paletteGreen_{}, paletteBlue_{};
     bool rows_ = false, columns_ = false, quadrants_ = false, sextants_ = false;
     int space_ = 0, full_ = 0;
     std::array<Vec3, 16> palette_{};
