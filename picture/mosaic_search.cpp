@@ -358,10 +358,9 @@ MosaicSearch::Choice MosaicSearch::chooseTruecolor(const Regions& sums) const {
 
 MosaicSearch::Nearest MosaicSearch::nearest256(Vec3 sum, float size) const {
     const Vec3 mean = sum * (1.0f / size);
+    // The number of edges below a value: the nearest level, the lower on a tie.
     const auto level = [this](float v) {
-        int k = 0;
-        while (k < 5 && v > cubeEdge_[static_cast<std::size_t>(k)]) ++k;
-        return k;
+        return static_cast<int>(std::lower_bound(cubeEdge_.begin(), cubeEdge_.end(), v) - cubeEdge_.begin());
     };
     const int r = level(mean.x), g = level(mean.y), b = level(mean.z);
     const Vec3 cube{cubeLevel_[static_cast<std::size_t>(r)], cubeLevel_[static_cast<std::size_t>(g)],
@@ -369,8 +368,7 @@ MosaicSearch::Nearest MosaicSearch::nearest256(Vec3 sum, float size) const {
     const float cubeCost = size * weighted(cube, cube) - 2.0f * weighted(sum, cube);
     const float weights = weight_.x + weight_.y + weight_.z;
     const float grey = weighted(mean, {1, 1, 1}) / weights;
-    int k = 0;
-    while (k < 23 && grey > greyEdge_[static_cast<std::size_t>(k)]) ++k;
+    const auto k = static_cast<int>(std::lower_bound(greyEdge_.begin(), greyEdge_.end(), grey) - greyEdge_.begin());
     const float g1 = greyLevel_[static_cast<std::size_t>(k)];
     const Vec3 greyColour{g1, g1, g1};
     const float greyCost = size * weights * g1 * g1 - 2.0f * g1 * weighted(sum, {1, 1, 1});
@@ -427,7 +425,8 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
         choice.background = s.background;
     }
     const auto take = [&](float cost, int symbol, const Nearest& fg, const Nearest& bg) {
-        if (cost < best) {
+        // A shape in one colour is the solid cell, already weighed.
+        if (cost < best && fg.value != bg.value) {
             best = cost;
             choice.cell = {symbols_[static_cast<std::size_t>(symbol)].code, fg.value, bg.value};
             choice.symbol = symbol;
