@@ -280,6 +280,12 @@ TEST(MosaicRenderer, ChoosesTheCellAnExhaustiveSearchFinds) {
         options.diffuse = false;
         MosaicRenderer renderer(options);
         const MosaicSearch search(options);
+        // The colours judged by are the ones the terminal shows.
+        for (std::uint32_t i = 0; i < 16 && c.mode == ColourMode::ansi16; ++i) {
+            const LinearRgb want = toLinear(c.palette.colours[i]);
+            const Vec3 shown = search.shown(i);
+            EXPECT_TRUE(shown.x == want.red && shown.y == want.green && shown.z == want.blue) << i;
+        }
         for (int i = 0; i < c.cells; ++i) {
             const std::array<LinearRgb, 64> cell = randomCell(random);
             MosaicCell out;
