@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "tools/view/area_scaler.h"
+#include "vantrel/area_scaler.h"
 #include "vantrel/colour_difference.h"
 #include "tools/view/media/media_source.h"
-#include "tools/view/picture_converter.h"
 #include "tools/view/video_screen.h"
+#include "tools/view/view_picture.h"
 
 using namespace vantrel;
 
@@ -68,11 +68,13 @@ double gridDifference(MediaSource& source, CellCount samples, int factor) {
         source.setOutputSize(size.width, size.height);
         const MediaFrame small = source.convert();
         viaIntermediate.setSizes(small.width, small.height, samples.columns, samples.rows);
-        viaIntermediate.scaleLinear(small.pixels, small.rowBytes, made.data(), samples.columns);
+        viaIntermediate.scaleLinear(ByteImage{small.pixels, small.width, small.height, small.rowBytes, PixelLayout::rgb},
+                                    made.data(), samples.columns);
         source.setOutputSize(source.width(), source.height());
         const MediaFrame full = source.convert();
         direct.setSizes(full.width, full.height, samples.columns, samples.rows);
-        direct.scaleLinear(full.pixels, full.rowBytes, reference.data(), samples.columns);
+        direct.scaleLinear(ByteImage{full.pixels, full.width, full.height, full.rowBytes, PixelLayout::rgb},
+                           reference.data(), samples.columns);
         for (std::size_t i = 0; i < made.size(); ++i) sum += ciede2000(toLab(made[i]), toLab(reference[i]));
         ++frames;
     }
@@ -89,13 +91,14 @@ void playFrames(benchmark::State& state, RendererKind renderer, ColourMode mode)
         return;
     }
     const CellCount cells{80, 50};
-    const BlockSize block = renderer == RendererKind::glyph ? BlockSize::two : BlockSize::one;
-    const CellCount samples = samplesFor(renderer, block, cells);
+    ViewOptions options;
+    options.renderer = renderer;
+    ViewPicture converter(options, mode);
+    const CellCount samples = converter.samplesFor(cells);
     state.counters["dE"] = gridDifference(*source, samples, factor);
     const Extent size = intermediate(*source, samples, factor);
     source->setOutputSize(size.width, size.height);
-    PictureConverter converter(renderer, block, renderer == RendererKind::shade);
-    VideoScreen screen(renderer, mode);
+    VideoScreen screen(mode);
     screen.setLayout(centreFrame(cells.columns, cells.rows, cells.columns, cells.rows));
     std::size_t bytes = 0;
     for (auto _ : state) {
@@ -107,8 +110,8 @@ void playFrames(benchmark::State& state, RendererKind renderer, ColourMode mode)
             }
         }
         const MediaFrame frame = source->convert();
-        converter.setSizes(frame.width, frame.height, cells);  // allocates only on a change of size
-        const std::string_view out = screen.encode(converter.convert(frame.pixels, frame.rowBytes));
+        const ByteImage image{frame.pixels, frame.width, frame.height, frame.rowBytes, PixelLayout::rgb};
+        const std::string_view out = screen.encode(converter.convert(image, cells));
         bytes += out.size();
         benchmark::DoNotOptimize(out.data());
     }

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "bench/picture_scenes.h"
-#include "vantrel/frame_encoder.h"
+#include "vantrel/area_scaler.h"
 #include "vantrel/mosaic_encoder.h"
-#include "tools/view/picture_converter.h"
+#include "tools/view/view_picture.h"
 
 using namespace vantrel;
 
@@ -22,17 +22,27 @@ const RgbPicture& panorama() {
     return scene;
 }
 
-const std::uint8_t* frame(int i) { return panorama().rgb.get() + (i % frames) * panStep * 3; }
+ByteImage frame(int i) {
+    return {panorama().rgb.get() + (i % frames) * panStep * 3, frameWidth, frameHeight, panorama().rowBytes(),
+            PixelLayout::rgb};
+}
+
+ViewOptions optionsFor(RendererKind renderer, BlockSize block, bool dither) {
+    ViewOptions options;
+    options.renderer = renderer;
+    options.block = block;
+    options.dither = dither;
+    return options;
+}
 
 void videoFrame(benchmark::State& state, RendererKind renderer, BlockSize block, bool dither) {
-    PictureConverter converter(renderer, block, dither);
-    converter.setSizes(frameWidth, frameHeight, {80, 50});
-    FrameEncoder encoder(ColourMode::ansi16, centreFrame(80, 50, 80, 50));
+    ViewPicture converter(optionsFor(renderer, block, dither), ColourMode::ansi16);
+    MosaicEncoder encoder(ColourMode::ansi16, centreFrame(80, 50, 80, 50));
     std::size_t bytes = 0;
     int i = 0;
     for (auto _ : state) {
-        const ShownPicture& shown = converter.convert(frame(i++), panorama().rowBytes());
-        const std::string_view out = encoder.encode({shown.cells.data(), shown.columns, shown.rows, shown.columns});
+        const ShownPicture& shown = converter.convert(frame(i++), {80, 50});
+        const std::string_view out = encoder.encode(shown.view());
         bytes += out.size();
         benchmark::DoNotOptimize(out.data());
     }
@@ -46,18 +56,15 @@ BENCHMARK(BM_VideoFrameShadeDither);
 BENCHMARK(BM_VideoFrameShade);
 BENCHMARK(BM_VideoFrameGlyph);
 
-// The blocks renderer: two colours a cell in half blocks, in 24-bit colour.
+// Half blocks in 24-bit colour.
 void BM_VideoFrameBlocks(benchmark::State& state) {
-    PictureConverter converter(RendererKind::blocks, BlockSize::one, false);
-    converter.setSizes(frameWidth, frameHeight, {80, 50});
+    ViewPicture converter(optionsFor(RendererKind::blocks, BlockSize::one, false), ColourMode::truecolor);
     MosaicEncoder encoder(ColourMode::truecolor, centreFrame(80, 50, 80, 50));
-    std::vector<MosaicCell> cells;
     std::size_t bytes = 0;
     int i = 0;
     for (auto _ : state) {
-        const ShownPicture& shown = converter.convert(frame(i++), panorama().rowBytes());
-        halfBlockCells(shown, ColourMode::truecolor, cells);
-        const std::string_view out = encoder.encode({cells.data(), shown.columns, shown.rows, shown.columns});
+        const ShownPicture& shown = converter.convert(frame(i++), {80, 50});
+        const std::string_view out = encoder.encode(shown.view());
         bytes += out.size();
         benchmark::DoNotOptimize(out.data());
     }
@@ -72,10 +79,26 @@ void BM_ScaleFrame(benchmark::State& state) {
     std::vector<Pixel> out(80 * 50);
     int i = 0;
     for (auto _ : state) {
-        scaler.scale(frame(i++), panorama().rowBytes(), out.data(), 80);
+        scaler.scale(frame(i++), out.data(), 80);
         benchmark::DoNotOptimize(out.data());
     }
 }
 BENCHMARK(BM_ScaleFrame);
+
+// A picture of 1 x 1,000,000 pixels to 4000x12 samples (1000x3 cells of
+// 4x4): the rows are summed before anything is widened.
+void BM_ScaleTallPicture(benchmark::State& state) {
+    const int length = 1'000'000;
+    std::vector<std::uint8_t> line(static_cast<std::size_t>(length) * 3);
+    for (std::size_t i = 0; i < line.size(); ++i) line[i] = static_cast<std::uint8_t>(i * 7);
+    AreaScaler scaler;
+    scaler.setSizes(1, length, 4000, 12);
+    std::vector<LinearRgb> out(4000 * 12);
+    for (auto _ : state) {
+        scaler.scaleLinear({line.data(), 1, length, 3, PixelLayout::rgb}, out.data(), 4000);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+BENCHMARK(BM_ScaleTallPicture);
 
 }  // namespace

@@ -4,7 +4,7 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-set(vantrel_installed render)
+set(vantrel_installed render picture)
 if(TARGET vantrel_terminal)
   list(APPEND vantrel_installed terminal)
 endif()

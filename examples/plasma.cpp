@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <vector>
-
 #include <vantrel/frame_clock.h>
 #include <vantrel/half_blocks.h>
 #include <vantrel/mosaic_encoder.h>

@@ -1,7 +1,7 @@
-// The picture viewer's pieces: area averaging in linear light, fitting,
-// the PNG and JPEG readers on good, damaged and oversized files (made here),
-// the colour difference against published pairs, and the real vantrel-view
-// read back through an emulated terminal.
+// The picture viewer's pieces: the PNG and JPEG readers on good, damaged
+// and oversized files (made here), the renderers as the viewer drives them,
+// judged by their seen colours, and the real vantrel-view read back through
+// an emulated terminal.
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
@@ -14,13 +14,10 @@
 #include "tests/terminal_expect.h"
 #include "tests/vterm_screen.h"
 #include "tools/png_file.h"
-#include "tools/view/area_scaler.h"
-#include "vantrel/colour_difference.h"
-#include "tools/view/picture_converter.h"
+#include "vantrel/area_scaler.h"
 #include "tools/view/picture_file.h"
-#include "tools/view/picture_fit.h"
 #include "tools/view/picture_quality.h"
-#include "tools/view/srgb_encoding.h"
+#include "tools/view/view_picture.h"
 
 using namespace vantrel;
 
@@ -87,98 +84,6 @@ std::string read(const Bytes& file, RgbPicture& out, const TargetSize& target = 
     const std::string error = readPicture(f, target, limits, out);
     std::fclose(f);
     return error;
-}
-
-TEST(AreaScaler, FlatColourStaysAndCheckerboardKeepsItsBrightness) {
-    AreaScaler scaler;
-    const Extent sizes[] = {{640, 360}, {7, 3}, {1, 1}, {33, 17}};
-    const Extent targets[] = {{80, 50}, {13, 9}, {1, 1}, {160, 100}, {33, 17}};
-    for (const Extent source : sizes) {
-        for (const Extent target : targets) {
-            SCOPED_TRACE(std::to_string(source.width) + "x" + std::to_string(source.height) + " to " +
-                         std::to_string(target.width) + "x" + std::to_string(target.height));
-            scaler.setSizes(source.width, source.height, target.width, target.height);
-            std::vector<Pixel> out(static_cast<std::size_t>(target.width) * target.height);
-            for (Rgb flat : {Rgb{0, 0, 0}, Rgb{255, 255, 255}, Rgb{1, 128, 254}, Rgb{187, 13, 99}}) {
-                const Bytes rgb = makeRgb(source.width, source.height, [&](int, int) { return flat; });
-                scaler.scale(rgb.data(), source.width * 3, out.data(), target.width);
-                int wrong = 0;
-                for (const Pixel& p : out) wrong += p.red != flat.red || p.green != flat.green || p.blue != flat.blue;
-                EXPECT_EQ(wrong, 0) << "a flat colour changed";
-            }
-        }
-    }
-    // Black and white pixels in a checkerboard average, as light, to half
-    // the light of white: sRGB 188, not the 128 of averaged bytes.
-    const Bytes board = makeRgb(64, 48, [](int x, int y) {
-        const std::uint8_t v = (x + y) % 2 == 0 ? 255 : 0;
-        return Rgb{v, v, v};
-    });
-    for (const Extent target : {Extent{32, 24}, Extent{16, 12}, Extent{8, 6}}) {
-        scaler.setSizes(64, 48, target.width, target.height);
-        std::vector<Pixel> out(static_cast<std::size_t>(target.width) * target.height);
-        scaler.scale(board.data(), 64 * 3, out.data(), target.width);
-        for (const Pixel& p : out) EXPECT_TRUE(p.red == 188 && p.green == 188 && p.blue == 188) << int(p.red);
-    }
-    // At sizes that cut pixels, the whole still holds half the light.
-    for (const Extent target : {Extent{10, 7}, Extent{27, 31}, Extent{100, 75}}) {
-        scaler.setSizes(64, 48, target.width, target.height);
-        std::vector<LinearRgb> out(static_cast<std::size_t>(target.width) * target.height);
-        scaler.scaleLinear(board.data(), 64 * 3, out.data(), target.width);
-        double sum = 0;
-        for (const LinearRgb& c : out) sum += c.green;
-        EXPECT_NEAR(sum / static_cast<double>(out.size()), 0.5, 0.01) << target.width << "x" << target.height;
-    }
-}
-
-// The fast encoding gives linearToSrgb's byte for every value: a sweep of
-// 2^22 values across 0..1, and the floats on either side of each byte's
-// boundary, found from linearToSrgb itself.
-TEST(SrgbEncoding, SameAsLinearToSrgb) {
-    int wrong = 0;
-    for (int i = -8; i <= (1 << 22) + 8; ++i) {
-        const float x = static_cast<float>(i) / (1 << 22);
-        wrong += encodeSrgb(x) != linearToSrgb(x);
-    }
-    for (int b = 0; b < 255; ++b) {
-        // The first float that encodes above b, by bisection between the
-        // values of b and b + 1 (positive floats order as their bits do).
-        std::uint32_t low = std::bit_cast<std::uint32_t>(srgbToLinear(static_cast<std::uint8_t>(b)));
-        std::uint32_t high = std::bit_cast<std::uint32_t>(srgbToLinear(static_cast<std::uint8_t>(b + 1)));
-        while (high - low > 1) {
-            const std::uint32_t middle = low + (high - low) / 2;
-            (linearToSrgb(std::bit_cast<float>(middle)) > b ? high : low) = middle;
-        }
-        for (std::uint32_t bits = low - 2; bits <= high + 2; ++bits) {
-            wrong += encodeSrgb(std::bit_cast<float>(bits)) != linearToSrgb(std::bit_cast<float>(bits));
-        }
-    }
-    EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(encodeSrgb(std::nanf("")), 0);
-    EXPECT_EQ(encodeSrgb(7.0f), 255);
-}
-
-TEST(PictureFit, AspectIconsSizeAndStretch) {
-    struct Case {
-        int width, height;
-        FitRequest request;
-        CellCount expected;
-    };
-    const Case cases[] = {
-        {640, 480, {80, 0, 2.0, false, false}, {80, 30}},    // fills the width, cells twice as tall
-        {640, 480, {80, 50, 2.0, false, true}, {80, 30}},    // within --size
-        {480, 640, {80, 50, 2.0, false, true}, {75, 50}},    // tall: the rows limit it
-        {16, 16, {80, 0, 2.0, false, false}, {16, 8}},       // an icon is not enlarged
-        {16, 16, {80, 50, 2.0, false, true}, {80, 40}},      // unless --size asks
-        {640, 480, {80, 50, 2.0, true, true}, {80, 50}},     // --stretch fills it
-        {640, 480, {80, 0, 1.0, false, false}, {80, 60}},    // square cells
-        {10000, 1, {80, 0, 2.0, false, false}, {80, 1}},     // at least one row
-    };
-    for (const Case& c : cases) {
-        const CellCount got = fitPicture(c.width, c.height, c.request);
-        EXPECT_TRUE(got.columns == c.expected.columns && got.rows == c.expected.rows)
-            << c.width << "x" << c.height << " gave " << got.columns << "x" << got.rows;
-    }
 }
 
 TEST(PictureFile, GoodDamagedAndOversizedFiles) {
@@ -254,33 +159,6 @@ TEST(PictureFile, GoodDamagedAndOversizedFiles) {
     EXPECT_TRUE(p.width == 400 && p.height == 300) << p.width << "x" << p.height;
 }
 
-// Pairs from Sharma, Wu and Dalal's CIEDE2000 test data.
-TEST(ColourDifference, PublishedPairs) {
-    struct Pair {
-        Lab first, second;
-        double difference;
-    };
-    const Pair pairs[] = {
-        {{50, 2.6772, -79.7751}, {50, 0, -82.7485}, 2.0425},  {{50, 3.1571, -77.2803}, {50, 0, -82.7485}, 2.8615},
-        {{50, -1.3802, -84.2814}, {50, 0, -82.7485}, 1.0000}, {{50, 0, 0}, {50, -1, 2}, 2.3669},
-        {{50, 2.5, 0}, {73, 25, -18}, 27.1492},               {{50, 2.5, 0}, {61, -5, 29}, 22.8977},
-        {{50, 2.5, 0}, {56, -27, -3}, 31.9030},               {{50, 2.5, 0}, {58, 24, 15}, 19.4535},
-        {{60.2574, -34.0099, 36.2677}, {60.4626, -34.1751, 39.4387}, 1.2644},
-        {{63.0109, -31.0961, -5.8663}, {62.8187, -29.7946, -4.0864}, 1.2630},
-        {{22.7233, 20.0904, -46.6940}, {23.0331, 14.9730, -42.5619}, 2.0373},
-        {{90.9257, -0.5406, -0.9208}, {88.6381, -0.8985, -0.7239}, 1.5381},
-        {{2.0776, 0.0795, -1.1350}, {0.9033, -0.0636, -0.5514}, 0.9082},
-    };
-    for (const Pair& p : pairs) {
-        EXPECT_NEAR(ciede2000(p.first, p.second), p.difference, 5e-5) << p.first.lightness << " " << p.second.a;
-        EXPECT_NEAR(ciede2000(p.second, p.first), p.difference, 5e-5);
-    }
-    const Lab white = toLab(LinearRgb{1, 1, 1});
-    EXPECT_NEAR(white.lightness, 100, 1e-3);
-    EXPECT_NEAR(white.a, 0, 1e-3);
-    EXPECT_NEAR(white.b, 0, 1e-3);
-}
-
 // Dithering judges better over 2x2-cell blocks on a smooth gradient, and
 // the blocks renderer in 24-bit colour all but matches the picture.
 TEST(PictureConverter, DitherAndBlocksJudgedByTheirSeenColours) {
@@ -291,11 +169,15 @@ TEST(PictureConverter, DitherAndBlocksJudgedByTheirSeenColours) {
     AreaScaler scaler;
     std::vector<LinearRgb> reference(80 * 50);
     scaler.setSizes(width, height, 80, 50);
-    scaler.scaleLinear(rgb.data(), width * 3, reference.data(), 80);
+    const ByteImage picture{rgb.data(), width, height, width * 3, PixelLayout::rgb};
+    scaler.scaleLinear(picture, reference.data(), 80);
     const auto judge = [&](RendererKind renderer, bool dither, ColourMode mode) {
-        PictureConverter converter(renderer, BlockSize::one, dither);
-        converter.setSizes(width, height, {80, 50});
-        return compareGrids(seenColours(converter.convert(rgb.data(), width * 3), mode), reference, 80, 50);
+        ViewOptions options;
+        options.renderer = renderer;
+        options.block = BlockSize::one;
+        options.dither = dither;
+        ViewPicture converter(options, mode);
+        return compareGrids(seenColours(converter.convert(picture, {80, 50}), vgaPalette()), reference, 80, 50);
     };
     const QualityFigures plain = judge(RendererKind::shade, false, ColourMode::ansi16);
     const QualityFigures dithered = judge(RendererKind::shade, true, ColourMode::ansi16);
@@ -320,13 +202,21 @@ TEST(ViewerOutput, TerminalShowsTheCells) {
         const RendererKind kind = renderer == "shade"   ? RendererKind::shade
                                   : renderer == "glyph" ? RendererKind::glyph
                                                         : RendererKind::blocks;
-        PictureConverter converter(kind, kind == RendererKind::glyph ? BlockSize::two : BlockSize::one,
-                                   kind == RendererKind::shade);
-        converter.setSizes(width, height, {30, 10});
-        const ShownPicture& shown = converter.convert(rgb.data(), width * 3);
+        ViewOptions options;
+        options.renderer = kind;
         for (const auto& [name, mode] : {std::pair{"16", ColourMode::ansi16}, std::pair{"256", ColourMode::ansi256},
                                          std::pair{"truecolor", ColourMode::truecolor}}) {
             SCOPED_TRACE(renderer + " " + name);
+            ViewPicture converter(options, mode);
+            const ShownPicture& shown =
+                converter.convert(ByteImage{rgb.data(), width, height, width * 3, PixelLayout::rgb}, {30, 10});
+            std::vector<Cell> cells;
+            std::vector<Rgb> halves;
+            if (kind == RendererKind::blocks) {
+                halfBlockColoursOf(shown, halves);
+            } else {
+                consoleCellsOf(shown, cells);
+            }
             const std::string command = std::string(VANTREL_VIEW) + " --size 30x10 --stretch --renderer " + renderer +
                                         " --colours " + name + " " + path;
             std::FILE* out = popen(command.c_str(), "r");
@@ -343,10 +233,11 @@ TEST(ViewerOutput, TerminalShowsTheCells) {
             for (int row = 0; row < 10; ++row) {
                 for (int column = 0; column < 30; ++column) {
                     const EmulatedCell e = term.cell(column, row);
-                    const Rgb* upper = shown.halves.data() + (2 * row) * 30 + column;
-                    const std::string problem = kind == RendererKind::blocks
-                                                    ? halfBlockProblem(e, upper[0], upper + 30, mode)
-                                                    : cellProblem(e, shown.cells[row * 30 + column], mode);
+                    const std::string problem =
+                        kind == RendererKind::blocks
+                            ? halfBlockProblem(e, halves[(2 * row) * 30 + column], &halves[(2 * row + 1) * 30 + column],
+                                               mode)
+                            : cellProblem(e, cells[row * 30 + column], mode);
                     if (!problem.empty() && ++wrong <= 3) ADD_FAILURE() << column << "," << row << ": " << problem;
                 }
                 EXPECT_TRUE(term.cell(30, row).backgroundDefault) << "colour past the end of row " << row;

@@ -3,9 +3,10 @@
 #   tests/package/check_package.sh BUILD_DIR
 # 1. `cmake --install` into a fresh prefix; every installed header compiles
 #    on its own, with nothing but the prefix on the include path.
-# 2. The examples (show_png, plasma) build against the prefix twice, through
-#    find_package(Vantrel) and through pkg-config; both builds of show_png
-#    show a PNG alike, and plasma refuses to run without a terminal.
+# 2. The examples build against the prefix twice, through find_package(Vantrel)
+#    and through pkg-config: show_png, a consumer of Vantrel::picture and
+#    Vantrel::terminal, shows a PNG alike in both builds, and plasma refuses
+#    to run without a terminal.
 # 3. The source tree added with add_subdirectory, every optional part off,
 #    builds the examples too, without the project's warning flags.
 set -euo pipefail
@@ -47,7 +48,7 @@ project(consumer LANGUAGES CXX)
 add_subdirectory("$PWD" vantrel)
 find_package(PNG REQUIRED)
 add_executable(show_png "$PWD/examples/show_png.cpp")
-target_link_libraries(show_png PRIVATE Vantrel::render Vantrel::terminal PNG::PNG)
+target_link_libraries(show_png PRIVATE Vantrel::picture Vantrel::terminal PNG::PNG)
 add_executable(plasma "$PWD/examples/plasma.cpp")
 target_link_libraries(plasma PRIVATE Vantrel::terminal)
 CMAKE

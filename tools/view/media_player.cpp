@@ -10,10 +10,10 @@
 #include "vantrel/terminal_events.h"
 #include "vantrel/terminal_session.h"
 #include "tools/view/media/frame_feed.h"
-#include "tools/view/picture_converter.h"
 #include "tools/view/still_printer.h"
 #include "tools/view/terminal_size.h"
 #include "tools/view/video_screen.h"
+#include "tools/view/view_picture.h"
 
 namespace vantrel {
 
@@ -49,9 +49,8 @@ CellCount mediaCells(const ViewOptions& options, const MediaSource& source, Exte
     return fitPicture(source.width(), source.height(), request);
 }
 
-// The size libswscale converts to for `cells`.
-Extent decodedSize(const ViewOptions& options, const MediaSource& source, CellCount cells) {
-    const CellCount samples = samplesFor(options.renderer, blockFor(options), cells);
+// The size libswscale converts to for a renderer's grid of `samples` pixels.
+Extent decodedSize(const MediaSource& source, CellCount samples) {
     return {std::min(source.width(), samples.columns * intermediateFactor),
             std::min(source.height(), samples.rows * intermediateFactor)};
 }
@@ -72,8 +71,9 @@ std::string statsLine(const PlaybackStats& stats) {
 std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPipe& cancel, PlaybackStats& stats,
                       bool& terminalGone) {
     terminalGone = false;
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
-    VideoScreen screen(options.renderer, resolveColours(options.colours));
+    const ColourMode mode = resolveColours(options.colours);
+    ViewPicture converter(options, mode);
+    VideoScreen screen(mode);
     if (!terminalSession::enter()) return "standard input and output must be a terminal";
     terminalSession::setCursorVisible(false);
     terminalSession::setAutowrap(false);
@@ -81,7 +81,7 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
     PlaybackTimeline timeline;
     Extent terminal;
     terminalSession::size(terminal.width, terminal.height);
-    const Extent firstSize = decodedSize(options, source, mediaCells(options, source, terminal));
+    const Extent firstSize = decodedSize(source, converter.samplesFor(mediaCells(options, source, terminal)));
     FrameFeed feed(source, background, firstSize.width, firstSize.height);
     FeedFrame next;   // taken from the feed, waiting for its time
     FeedFrame shown;  // on screen: kept to draw again after a resize
@@ -90,14 +90,15 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
 
     // False when the terminal refuses the write (it hung up).
     const auto draw = [&] {
-        converter.setSizes(shown.width, shown.height, cells);
-        converter.convert(shown.rgb.data(), static_cast<std::ptrdiff_t>(shown.width) * 3);
+        converter.convert(ByteImage{shown.rgb.data(), shown.width, shown.height,
+                                    static_cast<std::ptrdiff_t>(shown.width) * 3, PixelLayout::rgb},
+                          cells);
         return terminalSession::write(screen.encode(converter.shown()));
     };
     const auto relayout = [&] {
         terminalSession::size(terminal.width, terminal.height);
         cells = mediaCells(options, source, terminal);
-        const Extent decoded = decodedSize(options, source, cells);
+        const Extent decoded = decodedSize(source, converter.samplesFor(cells));
         feed.setOutputSize(decoded.width, decoded.height);
         screen.setLayout(centreFrame(cells.columns, cells.rows, terminal.width, terminal.height));
         return !haveShown || draw();  // at once, from the frame on screen
@@ -215,9 +216,9 @@ std::string playMedia(const ViewOptions& options, MediaSource& source, CancelPip
 
 std::string mediaToPng(const ViewOptions& options, MediaSource& source, OutputFile& png, bool& outputFailed) {
     outputFailed = false;
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
+    ViewPicture converter(options, resolveColours(options.colours));
     const CellCount cells = mediaCells(options, source, options.size.value_or(outputTerminalSize()));
-    const Extent decoded = decodedSize(options, source, cells);
+    const Extent decoded = decodedSize(source, converter.samplesFor(cells));
     FrameFeed feed(source, background, decoded.width, decoded.height);
     FeedFrame frame, last;
     bool any = false;
@@ -231,9 +232,10 @@ std::string mediaToPng(const ViewOptions& options, MediaSource& source, OutputFi
     }
     if (frame.result == DecodeResult::failed || !source.error().empty()) return source.error();
     if (!any) return "the video holds no frame";
-    converter.setSizes(last.width, last.height, cells);
-    converter.convert(last.rgb.data(), static_cast<std::ptrdiff_t>(last.width) * 3);
-    std::string error = writeShownPng(converter.shown(), resolveColours(options.colours), png);
+    converter.convert(ByteImage{last.rgb.data(), last.width, last.height,
+                                static_cast<std::ptrdiff_t>(last.width) * 3, PixelLayout::rgb},
+                      cells);
+    std::string error = writeShownPng(converter.shown(), png);
     outputFailed = !error.empty();
     return error;
 }

@@ -1,25 +1,20 @@
 #include "tools/view/picture_quality.h"
 
-#include "vantrel/seen_colour.h"
+#include "vantrel/cell_drawing.h"
+#include "vantrel/coloured_cell.h"
 #include "vantrel/colour_difference.h"
 
 namespace vantrel {
 
-std::vector<LinearRgb> seenColours(const ShownPicture& shown, ColourMode mode) {
+std::vector<LinearRgb> seenColours(const ShownPicture& shown, const Palette& palette) {
     std::vector<LinearRgb> seen;
-    seen.reserve(static_cast<std::size_t>(shown.columns) * shown.rows);
-    for (int row = 0; row < shown.rows; ++row) {
-        for (int column = 0; column < shown.columns; ++column) {
-            const std::size_t i = static_cast<std::size_t>(row) * shown.columns + column;
-            if (shown.renderer != RendererKind::blocks) {
-                seen.push_back(seenColourLinear(shown.cells[i]));
-                continue;
-            }
-            const std::size_t top = static_cast<std::size_t>(2 * row) * shown.columns + column;
-            const LinearRgb a = toLinear(shownHalf(mode, shown.halves[top]));
-            const LinearRgb b = toLinear(shownHalf(mode, shown.halves[top + shown.columns]));
-            seen.push_back({(a.red + b.red) / 2, (a.green + b.green) / 2, (a.blue + b.blue) / 2});
-        }
+    seen.reserve(shown.cells.size());
+    for (const MosaicCell& cell : shown.cells) {
+        const ColouredCell c = colouredCell(cell, shown.mode, palette);
+        const auto ink = static_cast<float>(characterCoverage(c.character));
+        const LinearRgb fg = toLinear(c.foreground), bg = toLinear(c.background);
+        const auto mix = [ink](float f, float b) { return f * ink + b * (1.0f - ink); };
+        seen.push_back({mix(fg.red, bg.red), mix(fg.green, bg.green), mix(fg.blue, bg.blue)});
     }
     return seen;
 }

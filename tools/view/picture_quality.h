@@ -1,14 +1,15 @@
 // How faithfully cells show a picture. Each cell's seen colour (its
-// foreground and background mixed in linear light by the ink share of its
-// character; for half blocks, the two halves' colours as the terminal shows
-// them, half and half) is compared with the picture area-averaged in linear
+// foreground and background, as the terminal shows them under its palette,
+// mixed in linear light by the share of the cell its character inks) is
+// compared with the picture area-averaged in linear
 // light onto the same grid, by CIEDE2000.
 #pragma once
 
 #include <vector>
 
 #include "vantrel/linear_light.h"
-#include "tools/view/shown_picture.h"
+#include "vantrel/palette.h"
+#include "tools/view/view_picture.h"
 
 namespace vantrel {
 
@@ -18,7 +19,7 @@ struct QualityFigures {
 };
 
 // The seen colour of every cell of `shown`, row-major.
-std::vector<LinearRgb> seenColours(const ShownPicture& shown, ColourMode mode);
+std::vector<LinearRgb> seenColours(const ShownPicture& shown, const Palette& palette);
 
 // Compares two grids of columns x rows colours, row-major.
 QualityFigures compareGrids(const std::vector<LinearRgb>& seen, const std::vector<LinearRgb>& reference, int columns,

@@ -11,10 +11,10 @@
 
 #include "tools/package_version.h"
 #include "tools/quoted_bytes.h"
-#include "tools/view/picture_converter.h"
 #include "tools/view/picture_file.h"
 #include "tools/view/printed_cells.h"
 #include "tools/view/terminal_size.h"
+#include "tools/view/view_picture.h"
 #include "vantrel/palette.h"
 #include "vantrel/picture_figures.h"
 
@@ -111,24 +111,10 @@ int judgePrinted(const std::string& outputPath, const std::string& picturePath, 
 }
 
 // The cells the viewer shows, as the screen shows them under `palette`.
-std::vector<ColouredCell> colouredCells(const ShownPicture& shown, ColourMode mode, const Palette& palette) {
+std::vector<ColouredCell> colouredCells(const ShownPicture& shown, const Palette& palette) {
     std::vector<ColouredCell> cells;
-    cells.reserve(static_cast<std::size_t>(shown.columns) * static_cast<std::size_t>(shown.rows));
-    for (int row = 0; row < shown.rows; ++row) {
-        for (int column = 0; column < shown.columns; ++column) {
-            const std::size_t i = static_cast<std::size_t>(row) * static_cast<std::size_t>(shown.columns) +
-                                  static_cast<std::size_t>(column);
-            if (shown.renderer != RendererKind::blocks) {
-                cells.push_back(colouredCell(shown.cells[i], mode, palette));
-                continue;
-            }
-            const std::size_t top = static_cast<std::size_t>(2 * row) * static_cast<std::size_t>(shown.columns) +
-                                    static_cast<std::size_t>(column);
-            const std::size_t bottom = top + static_cast<std::size_t>(shown.columns);
-            cells.push_back({U'\u2580', paletteColour(nearestColour(mode, shown.halves[top]), palette),
-                             paletteColour(nearestColour(mode, shown.halves[bottom]), palette)});
-        }
-    }
+    cells.reserve(shown.cells.size());
+    for (const MosaicCell& cell : shown.cells) cells.push_back(colouredCell(cell, shown.mode, palette));
     return cells;
 }
 
@@ -136,7 +122,7 @@ int judgeShown(const ViewOptions& options, const Palette& palette) {
     const ColourMode mode = options.colours == ColourChoice::automatic ? ColourMode::ansi16
                                                                        : resolveColours(options.colours);
     const Extent terminal = outputTerminalSize();
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
+    ViewPicture converter(options, mode);
     PictureFigures total;
     int judged = 0;
     int status = 0;
@@ -144,8 +130,7 @@ int judgeShown(const ViewOptions& options, const Palette& palette) {
         // The picture as the viewer decodes it, and in full for the reference.
         RgbPicture shownPicture, fullPicture;
         const TargetSize target = [&](int width, int height, int& wantedWidth, int& wantedHeight) {
-            const CellCount samples =
-                samplesFor(options.renderer, blockFor(options), fitStill(options, terminal, width, height));
+            const CellCount samples = converter.samplesFor(fitStill(options, terminal, width, height));
             wantedWidth = samples.columns;
             wantedHeight = samples.rows;
         };
@@ -156,9 +141,8 @@ int judgeShown(const ViewOptions& options, const Palette& palette) {
             continue;
         }
         const CellCount cells = fitStill(options, terminal, fullPicture.width, fullPicture.height);
-        converter.setSizes(shownPicture.width, shownPicture.height, cells);
-        const ShownPicture& shown = converter.convert(shownPicture.rgb.get(), shownPicture.rowBytes());
-        const std::vector<ColouredCell> coloured = colouredCells(shown, mode, palette);
+        const ShownPicture& shown = converter.convert(shownPicture.view(), cells);
+        const std::vector<ColouredCell> coloured = colouredCells(shown, palette);
         PictureFigures figures;
         if (!measurePicture(fullPicture.rgb.get(), fullPicture.width, fullPicture.height, fullPicture.rowBytes(),
                             coloured.data(), cells.columns, cells.rows, figures)) {

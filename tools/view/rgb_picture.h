@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <memory>
 
-namespace vantrel {
+#include "vantrel/byte_image.h"
 
-enum class PixelLayout { rgb, rgba };
+namespace vantrel {
 
 struct RgbPicture {
     std::unique_ptr<std::uint8_t[]> rgb;  // width * height * channels() bytes, rows rowBytes() apart
@@ -18,8 +18,9 @@ struct RgbPicture {
     int height = 0;
     PixelLayout layout = PixelLayout::rgb;
 
-    int channels() const { return layout == PixelLayout::rgba ? 4 : 3; }
+    int channels() const { return bytesPerPixel(layout); }
     std::ptrdiff_t rowBytes() const { return static_cast<std::ptrdiff_t>(width) * channels(); }
+    ByteImage view() const { return {rgb.get(), width, height, rowBytes(), layout}; }
 };
 
 // Room for `bytes` bytes, uninitialised; null when there is no memory.

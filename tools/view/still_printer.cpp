@@ -9,25 +9,20 @@
 
 namespace vantrel {
 
-std::error_code printShown(int fd, const ShownPicture& shown, ColourMode mode) {
-    if (shown.renderer == RendererKind::blocks) {
-        std::vector<MosaicCell> cells;
-        halfBlockCells(shown, mode, cells);
-        return printInline(fd, CellView<MosaicCell>{cells.data(), shown.columns, shown.rows, shown.columns}, mode);
-    }
-    return printInline(fd, CellView<Cell>{shown.cells.data(), shown.columns, shown.rows, shown.columns}, mode);
-}
+std::error_code printShown(int fd, const ShownPicture& shown) { return printInline(fd, shown.view(), shown.mode); }
 
-std::string writeShownPng(const ShownPicture& shown, ColourMode mode, OutputFile& file) {
+std::string writeShownPng(const ShownPicture& shown, OutputFile& file) {
     const int width = shown.columns * fontGlyphWidth;
     const int height = shown.rows * fontGlyphHeight;
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
     if (shown.renderer == RendererKind::blocks) {
-        std::vector<Rgb> halves(shown.halves.size());
-        for (std::size_t i = 0; i < halves.size(); ++i) halves[i] = shownHalf(mode, shown.halves[i]);
+        std::vector<Rgb> halves;
+        halfBlockColoursOf(shown, halves);
         drawHalfBlocks(halves.data(), shown.columns, shown.rows, rgb.data());
     } else {
-        drawCells(shown.cells.data(), shown.columns, shown.rows, shown.columns, rgb.data());
+        std::vector<Cell> cells;
+        consoleCellsOf(shown, cells);
+        drawCells(cells.data(), shown.columns, shown.rows, shown.columns, rgb.data());
     }
     std::vector<std::uint8_t> png;
     if (std::string error = encodeRgbPng(rgb.data(), width, height, png); !error.empty()) {

@@ -6,17 +6,17 @@
 #include <system_error>
 
 #include "tools/output_file.h"
-#include "tools/view/shown_picture.h"
+#include "tools/view/view_picture.h"
 
 namespace vantrel {
 
 // Prints the picture at the cursor of the terminal (or whatever) on `fd`.
-std::error_code printShown(int fd, const ShownPicture& shown, ColourMode mode);
+std::error_code printShown(int fd, const ShownPicture& shown);
 
-// Encodes the picture as a PNG and writes it to `file` (colours as the VGA
-// console shows them; half blocks as a terminal in `mode` shows them).
-// Returns an empty string or one message naming the file and what went
-// wrong.
-std::string writeShownPng(const ShownPicture& shown, ColourMode mode, OutputFile& file);
+// Encodes the picture as a PNG and writes it to `file` (console cells in the
+// colours of the VGA console, half blocks as a terminal in the picture's
+// colour mode shows them). Returns an empty string or one message naming the
+// file and what went wrong.
+std::string writeShownPng(const ShownPicture& shown, OutputFile& file);
 
 }  // namespace vantrel

@@ -12,10 +12,10 @@
 
 #include "vantrel/terminal_events.h"
 #include "vantrel/terminal_session.h"
-#include "tools/view/picture_converter.h"
 #include "tools/view/still_printer.h"
 #include "tools/view/terminal_size.h"
 #include "tools/view/video_screen.h"
+#include "tools/view/view_picture.h"
 
 namespace vantrel {
 
@@ -95,23 +95,26 @@ std::string playVideo(const ViewOptions& options, int frameFd, PlaybackStats& st
     std::vector<std::uint8_t> ready(input.frame.size());  // complete, waiting for its time
     std::vector<std::uint8_t> shown(input.frame.size());  // on screen, kept to draw again
     bool haveReady = false, haveShown = false;
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const ColourMode mode = resolveColours(options.colours);
-    VideoScreen screen(options.renderer, mode);
+    ViewPicture converter(options, mode);
+    VideoScreen screen(mode);
+    CellCount cells;
     if (!terminalSession::enter()) return "standard input and output must be a terminal";
     terminalSession::setCursorVisible(false);
     terminalSession::setAutowrap(false);
 
     // A write the terminal refuses (it hung up): the end.
     const auto draw = [&] {
-        converter.convert(shown.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
+        // The buffers swap places: the frame on screen is wherever `shown` is now.
+        converter.convert(ByteImage{shown.data(), source.width, source.height,
+                                    static_cast<std::ptrdiff_t>(source.width) * 3, PixelLayout::rgb},
+                          cells);
         if (!terminalSession::write(screen.encode(converter.shown()))) terminalGone = true;
     };
     const auto relayout = [&] {
         Extent terminal;
         terminalSession::size(terminal.width, terminal.height);
-        const CellCount cells = videoCells(options, terminal);
-        converter.setSizes(source.width, source.height, cells);
+        cells = videoCells(options, terminal);
         screen.setLayout(centreFrame(cells.columns, cells.rows, terminal.width, terminal.height));
         if (haveShown) draw();  // at once, from the frame on screen
     };
@@ -204,20 +207,22 @@ std::string videoToPng(const ViewOptions& options, int frameFd, OutputFile& png,
     outputFailed = false;
     const Extent source = *options.raw;
     FrameInput input(frameFd, frameBytes(options));
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
-    converter.setSizes(source.width, source.height, videoCells(options, options.size.value_or(outputTerminalSize())));
+    ViewPicture converter(options, resolveColours(options.colours));
+    const ByteImage frame{input.frame.data(), source.width, source.height,
+                          static_cast<std::ptrdiff_t>(source.width) * 3, PixelLayout::rgb};
+    const CellCount cells = videoCells(options, options.size.value_or(outputTerminalSize()));
     bool any = false;
     while (!input.ended) {
         input.read(true);
         if (input.complete()) {
-            converter.convert(input.frame.data(), static_cast<std::ptrdiff_t>(source.width) * 3);
+            converter.convert(frame, cells);
             input.filled = 0;
             any = true;
         }
     }
     if (std::string problem = input.problem(); !problem.empty()) return problem;
     if (!any) return "the video holds no frame";
-    std::string error = writeShownPng(converter.shown(), resolveColours(options.colours), png);
+    std::string error = writeShownPng(converter.shown(), png);
     outputFailed = !error.empty();
     return error;
 }

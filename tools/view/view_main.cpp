@@ -17,11 +17,11 @@
 #include "tools/view/media/media_source.h"
 #include "tools/view/media_file.h"
 #include "tools/view/media_player.h"
-#include "tools/view/picture_converter.h"
 #include "tools/view/picture_file.h"
 #include "tools/view/still_printer.h"
 #include "tools/view/terminal_size.h"
 #include "tools/view/video_player.h"
+#include "tools/view/view_picture.h"
 
 using namespace vantrel;
 
@@ -129,8 +129,8 @@ int showMedia(const ViewOptions& options, InputFile& input, OutputFile* png, Rgb
 
 // `anyShown`: whether a picture was shown (or written), even with status 2.
 int showStills(const ViewOptions& options, OutputFile* png, bool& anyShown) {
-    PictureConverter converter(options.renderer, blockFor(options), ditherFor(options));
     const ColourMode mode = resolveColours(options.colours);
+    ViewPicture converter(options, mode);
     int status = 0;
     for (const std::string& path : options.files) {
         InputFile input;
@@ -147,8 +147,7 @@ int showStills(const ViewOptions& options, OutputFile* png, bool& anyShown) {
             if (picture.rgb == nullptr) continue;
         }
         const TargetSize target = [&](int width, int height, int& wantedWidth, int& wantedHeight) {
-            const CellCount samples =
-                samplesFor(options.renderer, blockFor(options), stillCells(options, width, height));
+            const CellCount samples = converter.samplesFor(stillCells(options, width, height));
             wantedWidth = samples.columns;
             wantedHeight = samples.rows;
         };
@@ -166,11 +165,11 @@ int showStills(const ViewOptions& options, OutputFile* png, bool& anyShown) {
             status = badInput;
             if (picture.rgb == nullptr) continue;  // else damaged: shown as far as it decoded
         }
-        converter.setSizes(picture.width, picture.height, stillCells(options, picture.width, picture.height));
-        const ShownPicture& shown = converter.convert(picture.rgb.get(), picture.rowBytes());
+        const ShownPicture& shown =
+            converter.convert(picture.view(), stillCells(options, picture.width, picture.height));
         if (png != nullptr) {
-            if (std::string error = writeShownPng(shown, mode, *png); !error.empty()) return fail(outputFailed, error);
-        } else if (const std::error_code error = printShown(STDOUT_FILENO, shown, mode)) {
+            if (std::string error = writeShownPng(shown, *png); !error.empty()) return fail(outputFailed, error);
+        } else if (const std::error_code error = printShown(STDOUT_FILENO, shown)) {
             return fail(outputFailed, "cannot write to standard output: " + error.message());
         }
         anyShown = true;

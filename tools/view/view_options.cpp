@@ -31,6 +31,11 @@ const char* const viewUsage =
     "  --colours MODE      16, 256, truecolor or auto (default): auto reads\n"
     "                      COLORTERM and TERM when standard output is a\n"
     "                      terminal, and is 16 otherwise\n"
+    "  --palette NAME      the terminal's sixteen colours, which the shade\n"
+    "                      renderer chooses cells by: vga (the default), xterm,\n"
+    "                      campbell (Windows), or sixteen RRGGBB hex colours,\n"
+    "                      comma-separated, in ANSI order (black, red, green,\n"
+    "                      yellow, blue, magenta, cyan, white, then bright)\n"
     "  --dither            carry each cell's colour error on to its neighbours\n"
     "                      (the default for shade)\n"
     "  --no-dither         map each cell on its own (the default for glyph)\n"
@@ -104,8 +109,9 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
         auto [name, value, hasValue] = splitOption(arg);
         const bool isFlag = name == "--stretch" || name == "--dither" || name == "--no-dither" || name == "--stats";
         const bool known = isFlag || name == "--size" || name == "--cell-aspect" || name == "--renderer" ||
-                           name == "--block" || name == "--colours" || name == "--colors" || name == "--raw" ||
-                           name == "--fps" || name == "--png" || name == "--loop";
+                           name == "--block" || name == "--colours" || name == "--colors" || name == "--palette" ||
+                           name == "--raw" || name == "--fps" || name == "--png" ||
+                           name == "--loop";
         if (!known) return "unknown option " + quotedInput(name) + " (see --help)";
         const std::string_view key = name == "--colors" ? "--colours" : name == "--no-dither" ? "--dither" : name;
         for (std::string_view s : seen) {
@@ -172,6 +178,12 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
             } else {
                 return needs(name, "16, 256, truecolor or auto", value);
             }
+        } else if (name == "--palette") {
+            Palette palette;
+            if (!parsePalette(value, palette)) {
+                return needs(name, "vga, xterm, campbell or sixteen RRGGBB colours separated by commas", value);
+            }
+            options.palette = palette;
         } else if (name == "--fps") {
             if (!parseWhole(value, options.fps) || options.fps < 1 || options.fps > maxFramesPerSecond) {
                 return needs(name, "a whole number from 1 to 100", value);

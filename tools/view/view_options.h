@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "vantrel/conversion.h"
+#include "vantrel/palette.h"
 
 namespace vantrel {
 
@@ -38,6 +39,9 @@ struct ViewOptions {
     RendererKind renderer = RendererKind::shade;
     std::optional<BlockSize> block;        // default: blockFor(renderer)
     ColourChoice colours = ColourChoice::automatic;
+    // The sixteen colours the terminal shows (--palette); when not given,
+    // the terminal's own if it tells them, or else VGA (picturePalette).
+    std::optional<Palette> palette;
     std::optional<bool> dither;            // default: ditherFor(renderer)
     std::optional<Extent> raw;             // --raw WxH: video of raw RGB frames
     int fps = 0;                           // 0: defaultFramesPerSecond

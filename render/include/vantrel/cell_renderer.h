@@ -24,8 +24,8 @@ public:
     // is checked: the caller keeps the rectangle inside the pixels and the
     // cells inside the buffer. An empty or inverted rectangle, or one wider or
     // taller than 2^31 - 1 pixels, writes nothing; so does a conversion before
-    // the table is built. For buffers of other sizes, checked, see the
-    // concrete renderers' convert.
+    // the table is built. For buffers of other sizes, checked, see
+    // CellConverter (vantrel/cell_converter.h).
     virtual void convert1x1(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                             std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const = 0;
     virtual void convert2x2(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 
+#include "vantrel/cell_converter.h"
 #include "vantrel/cell_renderer.h"
 #include "vantrel/conversion.h"
 #include "vantrel/lookup_table.h"
@@ -27,7 +28,7 @@ struct PaletteColour {
 // is far out of range on purpose: no colour is ever matched to dark grey.
 extern const std::array<PaletteColour, 16> shadePalette;
 
-class ShadeRenderer : public CellRenderer {
+class ShadeRenderer : public CellRenderer, public CellConverter {
 public:
     static constexpr int tableSize = 4096;
 
@@ -46,16 +47,10 @@ public:
     void convert4x4(const Pixel* pixels, const SourceRect& rect, std::int32_t stride,
                     std::int32_t cellColumn, std::int32_t cellRow, Cell* cells) const override;
 
-    // The checked conversion: the whole blocks of `rect` of `image` become
-    // cells of `grid`, the first at (cellColumn, cellRow). Returns false and
-    // writes nothing before the first buildTable or when conversionFits does
-    // not hold.
+    // The checked conversion (CellConverter).
+    using CellConverter::convert;
     bool convert(const PixelImage& image, const SourceRect& rect, BlockSize block, const CellGrid& grid,
-                 std::int32_t cellColumn, std::int32_t cellRow) const;
-    // The whole image into the grid, its first cell at (0, 0).
-    bool convert(const PixelImage& image, BlockSize block, const CellGrid& grid) const {
-        return convert(image, wholeImage(image), block, grid, 0, 0);
-    }
+                 std::int32_t cellColumn, std::int32_t cellRow) const override;
 
     // Null until the first buildTable.
     const Cell* tableData() const { return table.data(); }

@@ -1,4 +1,4 @@
-#include "tools/view/srgb_encoding.h"
+#include "picture/srgb_encoding.h"
 
 #include <bit>
 #include <limits>

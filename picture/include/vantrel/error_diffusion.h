@@ -1,6 +1,7 @@
 // Error diffusion for the cell renderers: cells are decided one at a time,
 // in serpentine order, and each cell's error, the light its pixels asked for
-// less the seen colour of the cell they became (vantrel/seen_colour.h), is
+// less the seen colour of the cell they became (ConsoleColours::seen, in
+// the colours the terminal shows; vantrel/cell_colours.h), is
 // carried to the cells not yet decided around it (Floyd and Steinberg's
 // shares: 7/16 ahead, 3/16, 5/16 and 1/16 on the next row), spread evenly
 // over their pixels. All of it in linear light.
@@ -14,6 +15,7 @@
 #include <functional>
 #include <vector>
 
+#include "vantrel/cell_colours.h"
 #include "vantrel/conversion.h"
 #include "vantrel/linear_light.h"
 
@@ -29,10 +31,12 @@ public:
     // brightest the renderer shows), and a pixel is handed over with its
     // green byte proportional to the light wanted (the glyph table maps
     // bytes to ink linearly). Otherwise pixels are handed over in sRGB.
+    // A cell's seen colour is taken with `colours`, the console colours as
+    // the terminal shows them.
     using Decide = std::function<Cell(const PixelImage& block)>;
-    ErrorDiffusion(Decide decide, bool grey, float greyScale);
+    ErrorDiffusion(Decide decide, const ConsoleColours& colours, bool grey, float greyScale);
 
-    // Sizes the scratch space: the only allocation.
+    // Sizes the scratch space: the only allocation, when the size changes.
     void setSize(int columns, int rows, BlockSize block);
 
     // `samples`: columns * block x rows * block pixels (sRGB), rows `stride`
@@ -41,6 +45,7 @@ public:
 
 private:
     Decide decide_;
+    ConsoleColours colours_;
     bool grey_;
     float greyScale_;
     int columns_ = 0;

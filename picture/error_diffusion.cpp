@@ -1,17 +1,17 @@
-#include "tools/view/error_diffusion.h"
+#include "vantrel/error_diffusion.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "vantrel/seen_colour.h"
-#include "tools/view/srgb_encoding.h"
+#include "picture/srgb_encoding.h"
 
 namespace vantrel {
 
-ErrorDiffusion::ErrorDiffusion(Decide decide, bool grey, float greyScale)
-    : decide_(std::move(decide)), grey_(grey), greyScale_(greyScale) {}
+ErrorDiffusion::ErrorDiffusion(Decide decide, const ConsoleColours& colours, bool grey, float greyScale)
+    : decide_(std::move(decide)), colours_(colours), grey_(grey), greyScale_(greyScale) {}
 
 void ErrorDiffusion::setSize(int columns, int rows, BlockSize block) {
+    if (columns == columns_ && rows == rows_ && static_cast<int>(block) == block_ && !errorRows_.empty()) return;
     columns_ = columns;
     rows_ = rows;
     block_ = static_cast<int>(block);
@@ -69,7 +69,7 @@ void ErrorDiffusion::convert(const Pixel* samples, int stride, Cell* cells) {
             }
             const Cell cell = decide_(PixelImage{handed_.data(), block_, block_, block_});
             cells[static_cast<std::ptrdiff_t>(row) * columns_ + column] = cell;
-            const LinearRgb seen = seenColourLinear(cell);
+            const LinearRgb seen = colours_.seen(cell);
             LinearRgb error{mean.red - seen.red, mean.green - seen.green, mean.blue - seen.blue};
             if (grey_) error.red = error.blue = error.green;
             addShare(here[column + step], error, carriedShare * 7.0f / 16.0f);

@@ -2,24 +2,27 @@
 // picks each cell by distance on the VGA register scale, mixing colours as
 // the bytes add up; but a shade character's colours mix as light, so its
 // cells look brighter than the colour that chose them. This picks, for a
-// colour, the cell of the table whose seen colour (vantrel/seen_colour.h)
-// is nearest in CIELAB, and hands the renderer a pixel that reads that cell:
-// the decision stays the table's lookup, only the index is chosen by eye.
+// colour, the cell of the table whose seen colour, in the colours the
+// terminal shows (vantrel/cell_colours.h), is nearest in CIELAB, and hands
+// the renderer a pixel that reads that cell: the decision stays the table's
+// lookup, only the index is chosen by eye.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "vantrel/cell_colours.h"
+#include "vantrel/colour_difference.h"
 #include "vantrel/pixel.h"
 #include "vantrel/shade_renderer.h"
-#include "vantrel/colour_difference.h"
 
 namespace vantrel {
 
 class ShadeLookup {
 public:
-    // Collects the distinct cells of the built table.
-    explicit ShadeLookup(const ShadeRenderer& renderer);
+    // Collects the distinct cells of the built table, each with its seen
+    // colour under `colours` (the console colours as the terminal shows them).
+    ShadeLookup(const ShadeRenderer& renderer, const ConsoleColours& colours);
 
     // The pixel to hand the renderer for `colour` (sRGB). Colours are taken
     // to 5 bits a channel; the answer for each of those is worked out the

@@ -1,8 +1,6 @@
 // How many cells a picture takes.
 #pragma once
 
-#include "tools/view/view_options.h"
-
 namespace vantrel {
 
 struct CellCount {
@@ -23,9 +21,5 @@ struct FitRequest {
 // cells cellAspect times as tall as wide; at least one cell each way.
 // Without `enlarge`, no more columns than the picture has pixels across.
 CellCount fitPicture(int width, int height, const FitRequest& request);
-
-// The cells for a picture shown inline: fitted to --size (enlarging if need
-// be), or else to the terminal's width (the whole terminal with --stretch).
-CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int height);
 
 }  // namespace vantrel

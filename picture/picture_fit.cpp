@@ -1,4 +1,4 @@
-#include "tools/view/picture_fit.h"
+#include "vantrel/picture_fit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,21 +19,6 @@ CellCount fitPicture(int width, int height, const FitRequest& request) {
     cells.rows = std::max(static_cast<int>(std::lround(h * scale / request.cellAspect)), 1);
     if (request.rows > 0) cells.rows = std::min(cells.rows, request.rows);
     return cells;
-}
-
-CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int height) {
-    FitRequest request;
-    request.cellAspect = options.cellAspect;
-    request.stretch = options.stretch;
-    if (options.size) {
-        request.columns = options.size->width;
-        request.rows = options.size->height;
-        request.enlarge = true;
-    } else {
-        request.columns = terminal.width;
-        request.rows = options.stretch ? terminal.height : 0;
-    }
-    return fitPicture(width, height, request);
 }
 
 }  // namespace vantrel

@@ -1,13 +1,12 @@
-#include "tools/view/shade_lookup.h"
+#include "vantrel/shade_lookup.h"
 
 #include <algorithm>
 
 #include "vantrel/linear_light.h"
-#include "vantrel/seen_colour.h"
 
 namespace vantrel {
 
-ShadeLookup::ShadeLookup(const ShadeRenderer& renderer) : known_(1u << 15, 0) {
+ShadeLookup::ShadeLookup(const ShadeRenderer& renderer, const ConsoleColours& colours) : known_(1u << 15, 0) {
     const Cell* table = renderer.tableData();
     std::vector<Cell> seen;
     for (int index = 0; index < ShadeRenderer::tableSize; ++index) {
@@ -16,7 +15,7 @@ ShadeLookup::ShadeLookup(const ShadeRenderer& renderer) : known_(1u << 15, 0) {
         seen.push_back(cell);
         // The middle of the index's four-bit levels: red in the high bits.
         const auto level = [](int four) { return static_cast<std::uint8_t>(four * 16 + 8); };
-        candidates_.push_back({toLab(seenColourLinear(cell)),
+        candidates_.push_back({toLab(colours.seen(cell)),
                                Pixel{level(index >> 8), level((index >> 4) & 15), level(index & 15), 0}});
     }
 }

@@ -1,0 +1,481 @@
+#include "mosaic_search.h"
+
+#include <bit>
+#include <cmath>
+#include <algorithm>
+#include <limits>
+
+namespace vantrel {
+
+namespace {
+
+using Mask = std::array<std::uint8_t, mosaicCellHeight>;
+
+inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
+inline float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec3 vec(const LinearRgb& c) { return {c.red, c.green, c.blue}; }
+
+Vec3 linear(Rgb c) { return vec(toLinear(c)); }
+
+// How far a truecolor cell's two colours are pushed apart, as a share of
+// their difference.
+constexpr float truecolorContrast = 0.15f;
+
+// How much each channel's error counts. At truecolor, where the colours are
+// the parts' means whatever the shape, the shape is chosen by each channel's
+// share of the luminance (sRGB primaries): the eye finds edges by their
+// lightness. From a palette, the colours are chosen too, and a colour's hue
+// matters as well: halfway between equal weights and the luminance shares.
+// (Both measured on photographs: sharper drawn edges and nearer colour than
+// equal weights.)
+constexpr Vec3 luminanceWeight{0.2126f, 0.7152f, 0.0722f};
+constexpr Vec3 paletteWeight{(1.0f + 3.0f * 0.2126f) / 2.0f, (1.0f + 3.0f * 0.7152f) / 2.0f,
+                             (1.0f + 3.0f * 0.0722f) / 2.0f};
+
+// The regions whose sums a cell's search reads: 0 the whole cell; 1..7 the
+// lower k eighths; 8..14 the left k eighths (k = id - 7); 15..18 the
+// quadrants top left, top right, bottom left, bottom right; 19 top left
+// and bottom right; 20..50 the sextant patterns 1..31 (id - 19).
+constexpr int lowerRegion = 0;   // + k
+constexpr int leftRegion = 7;    // + k
+constexpr int quadrantRegion = 15;
+constexpr int diagonalRegion = 19;
+constexpr int sextantRegion = 19;  // + pattern
+
+Mask rectangle(int x0, int y0, int x1, int y1) {
+    Mask m{};
+    const auto bits = static_cast<std::uint8_t>(((1u << x1) - 1u) & ~((1u << x0) - 1u));
+    for (int y = y0; y < y1; ++y) m[static_cast<std::size_t>(y)] = bits;
+    return m;
+}
+
+Mask regionMask(int id) {
+    if (id == 0) return rectangle(0, 0, 8, 16);
+    if (id <= 7) return rectangle(0, 16 - 2 * id, 8, 16);
+    if (id <= 14) return rectangle(0, 0, id - leftRegion, 16);
+    if (id < diagonalRegion) {
+        const int q = id - quadrantRegion;
+        return rectangle((q % 2) * 4, (q / 2) * 8, (q % 2) * 4 + 4, (q / 2) * 8 + 8);
+    }
+    if (id == diagonalRegion) {
+        Mask m = rectangle(0, 0, 4, 8);
+        const Mask b = rectangle(4, 8, 8, 16);
+        for (std::size_t y = 0; y < m.size(); ++y) m[y] = static_cast<std::uint8_t>(m[y] | b[y]);
+        return m;
+    }
+    return sextantMask(id - sextantRegion);
+}
+
+Mask complement(const Mask& m) {
+    Mask c{};
+    for (std::size_t y = 0; y < m.size(); ++y) c[y] = static_cast<std::uint8_t>(~m[y]);
+    return c;
+}
+
+int pixels(const Mask& m) {
+    int n = 0;
+    for (std::uint8_t row : m) n += std::popcount(row);
+    return n;
+}
+
+std::uint32_t rgbValue(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return (static_cast<std::uint32_t>(r) << 16) | (static_cast<std::uint32_t>(g) << 8) | b;
+}
+
+}  // namespace
+
+MosaicSearch::MosaicSearch(const MosaicOptions& options) : options_(options) {
+    weight_ = options_.mode == ColourMode::truecolor ? luminanceWeight : paletteWeight;
+    if (static_cast<unsigned>(options_.symbols) == 0) {
+        options_.symbols = defaultMosaicSymbols(options_.mode, options_.eightBackgrounds);
+    }
+    if (options_.mode != ColourMode::ansi16) options_.eightBackgrounds = false;
+    for (const MosaicSymbol& s : mosaicSymbols(options_.symbols)) {
+        // A shade shows a mix of two colours: at truecolor any mix is a colour
+        // of its own, and at 256 colours the mixes are not searched.
+        if (s.shade && options_.mode != ColourMode::ansi16) continue;
+        symbols_.push_back(s);
+    }
+    for (std::size_t i = 0; i < symbols_.size(); ++i) {
+        const MosaicSymbol& s = symbols_[i];
+        std::array<float, side * side> ink{};
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const int top = s.mask[static_cast<std::size_t>(2 * y)] >> x & 1;
+                const int bottom = s.mask[static_cast<std::size_t>(2 * y + 1)] >> x & 1;
+                ink[static_cast<std::size_t>(y * side + x)] = s.shade ? s.ink : static_cast<float>(top + bottom) / 2.0f;
+            }
+        }
+        ink_.push_back(ink);
+        if (s.code == U' ') space_ = static_cast<int>(i);
+        if (s.code == U'\u2588') full_ = static_cast<int>(i);
+    }
+    // The divisions: each shape symbol's region, or its complement's.
+    std::array<int, regionCount> partitionOf{};
+    partitionOf.fill(-1);
+    for (std::size_t i = 0; i < symbols_.size(); ++i) {
+        const MosaicSymbol& s = symbols_[i];
+        if (s.shade || s.code == U' ' || s.code == U'\u2588') continue;
+        for (int id = 1; id < regionCount; ++id) {
+            const Mask region = regionMask(id);
+            const bool inked = region == s.mask;
+            if (!inked && region != complement(s.mask)) continue;
+            int& p = partitionOf[static_cast<std::size_t>(id)];
+            if (p < 0) {
+                const float size = static_cast<float>(pixels(region)) / 2.0f;
+                p = static_cast<int>(partitions_.size());
+                partitions_.push_back({id, size, cellSize - size, 1.0f / size, 1.0f / (cellSize - size), -1, -1});
+            }
+            (inked ? partitions_[static_cast<std::size_t>(p)].inkSymbol : partitions_[static_cast<std::size_t>(p)].restSymbol) =
+                static_cast<int>(i);
+            if (id <= 7) rows_ = true;
+            else if (id <= 14) columns_ = true;
+            else if (id <= diagonalRegion) quadrants_ = true;
+            else sextants_ = true;
+            break;
+        }
+    }
+
+    for (std::size_t i = 0; i < 16; ++i) {
+        palette_[i] = linear(options_.palette.colours[i]);
+        paletteNorm_[i] = weighted(palette_[i], palette_[i]);
+    }
+    constexpr int cube[6] = {0, 95, 135, 175, 215, 255};
+    for (std::size_t k = 0; k < 6; ++k) cubeLevel_[k] = srgbToLinear(static_cast<std::uint8_t>(cube[k]));
+    for (std::size_t k = 0; k < 5; ++k) cubeEdge_[k] = (cubeLevel_[k] + cubeLevel_[k + 1]) / 2.0f;
+    for (std::size_t k = 0; k < 24; ++k) greyLevel_[k] = srgbToLinear(static_cast<std::uint8_t>(8 + 10 * k));
+    for (std::size_t k = 0; k < 23; ++k) greyEdge_[k] = (greyLevel_[k] + greyLevel_[k + 1]) / 2.0f;
+
+    if (options_.mode == ColourMode::ansi16) {
+        const int backgrounds = options_.eightBackgrounds ? 8 : 16;
+        const auto addSolid = [this](Vec3 colour, MosaicCell cell, int symbol, Vec3 fg, Vec3 bg) {
+            solids_.push_back({colour, weighted(colour, colour), cell, symbol, fg, bg});
+        };
+        for (std::uint32_t i = 0; i < 16; ++i) {
+            const Vec3 c = palette_[i];
+            if (static_cast<int>(i) < backgrounds) addSolid(c, {U' ', i, i}, space_, c, c);
+            else addSolid(c, {U'\u2588', i, 0}, full_, c, palette_[0]);
+        }
+        for (std::size_t s = 0; s < symbols_.size(); ++s) {
+            if (!symbols_[s].shade) continue;
+            const float t = symbols_[s].ink;
+            for (std::uint32_t f = 0; f < 16; ++f) {
+                for (std::uint32_t b = 0; b < static_cast<std::uint32_t>(backgrounds); ++b) {
+                    if (f == b) continue;
+                    // ▓ over f, b is ░ over b, f when f may be a background.
+                    if (t > 0.5f && static_cast<int>(f) < backgrounds) continue;
+                    const Vec3 mix = palette_[f] * t + palette_[b] * (1.0f - t);
+                    addSolid(mix, {symbols_[s].code, f, b}, static_cast<int>(s), palette_[f], palette_[b]);
+                }
+            }
+        }
+    }
+
+    for (const Solid& solid : solids_) {
+        solidRed_.push_back(solid.colour.x);
+        solidGreen_.push_back(solid.colour.y);
+        solidBlue_.push_back(solid.colour.z);
+        solidNorm_.push_back(cellSize * solid.norm);
+    }
+    for (std::size_t i = 0; i < 16; ++i) {
+        paletteRed_[i] = palette_[i].x;
+        paletteGreen_[i] = palette_[i].y;
+        paletteBlue_[i] = palette_[i].z;
+    }
+
+    // The sRGB encoding: a start from the table, then a step or two up.
+    for (std::size_t b = 0; b < encodeEdge_.size(); ++b) {
+        // The least float x with linearToSrgb(x) > b: positive floats order
+        // as their bit patterns do.
+        std::uint32_t lo = 0, hi = std::bit_cast<std::uint32_t>(1.0f);
+        while (lo < hi) {
+            const std::uint32_t mid = lo + (hi - lo) / 2;
+            if (linearToSrgb(std::bit_cast<float>(mid)) > b) hi = mid;
+            else lo = mid + 1;
+        }
+        encodeEdge_[b] = std::bit_cast<float>(lo);
+    }
+    for (std::size_t i = 0; i < encodeStart_.size(); ++i) {
+        encodeStart_[i] = linearToSrgb(static_cast<float>(i) / 4096.0f);
+    }
+}
+
+std::uint8_t MosaicSearch::encode(float linear) const {
+    if (!(linear > 0.0f)) return 0;
+    if (linear >= 1.0f) return 255;
+    auto b = encodeStart_[static_cast<std::size_t>(linear * 4096.0f)];
+    while (b < 255 && linear >= encodeEdge_[b]) ++b;
+    return b;
+}
+
+Vec3 MosaicSearch::shown(std::uint32_t value) const {
+    switch (options_.mode) {
+        case ColourMode::ansi16:
+            return palette_[value & 15];
+        case ColourMode::ansi256:
+            return linear(shownColour({ColourMode::ansi256, value}));
+        case ColourMode::truecolor:
+            break;
+    }
+    return linear(shownColour({ColourMode::truecolor, value}));
+}
+
+namespace {
+
+// Four samples side by side as 12 floats (red, green, blue, red, ...): the
+// sums below work on such blocks, which the compiler does four or eight
+// floats at a time, and fold each into one colour only at the end.
+using Block = std::array<float, 12>;
+
+inline Vec3 fold(const Block& b) {
+    return {(b[0] + b[3]) + (b[6] + b[9]), (b[1] + b[4]) + (b[7] + b[10]), (b[2] + b[5]) + (b[8] + b[11])};
+}
+
+}  // namespace
+
+void MosaicSearch::regionSums(const LinearRgb* samples, std::ptrdiff_t stride, Regions& sums) const {
+    static_assert(sizeof(LinearRgb) == 3 * sizeof(float));
+    std::array<const float*, side> row;
+    for (int y = 0; y < side; ++y) row[static_cast<std::size_t>(y)] = &samples[y * stride].red;
+    const auto half = [&row](int y, int h) { return row[static_cast<std::size_t>(y)] + 12 * h; };
+    // The quadrants (the whole cell is their sum).
+    std::array<Block, 4> quadrant{};
+    for (int q = 0; q < 4; ++q) {
+        Block& b = quadrant[static_cast<std::size_t>(q)];
+        const float* r0 = half((q / 2) * 4, q % 2);
+        const float* r1 = half((q / 2) * 4 + 1, q % 2);
+        const float* r2 = half((q / 2) * 4 + 2, q % 2);
+        const float* r3 = half((q / 2) * 4 + 3, q % 2);
+        for (std::size_t k = 0; k < 12; ++k) b[k] = (r0[k] + r1[k]) + (r2[k] + r3[k]);
+    }
+    const Vec3 tl = fold(quadrant[0]), tr = fold(quadrant[1]), bl = fold(quadrant[2]), br = fold(quadrant[3]);
+    sums[0] = (tl + tr) + (bl + br);
+    if (quadrants_) {
+        sums[quadrantRegion] = tl;
+        sums[quadrantRegion + 1] = tr;
+        sums[quadrantRegion + 2] = bl;
+        sums[quadrantRegion + 3] = br;
+        sums[diagonalRegion] = tl + br;
+    }
+    if (rows_) {
+        Block below{};
+        for (int k = 1; k <= 7; ++k) {
+            const float* l = half(side - k, 0);
+            const float* r = half(side - k, 1);
+            for (std::size_t i = 0; i < 12; ++i) below[i] += l[i] + r[i];
+            sums[static_cast<std::size_t>(lowerRegion + k)] = fold(below);
+        }
+    }
+    if (columns_) {
+        std::array<float, 24> column{};
+        for (int y = 0; y < side; ++y) {
+            const float* r = row[static_cast<std::size_t>(y)];
+            for (std::size_t i = 0; i < 24; ++i) column[i] += r[i];
+        }
+        Vec3 toLeft{0, 0, 0};
+        for (std::size_t k = 1; k <= 7; ++k) {
+            toLeft = toLeft + Vec3{column[3 * k - 3], column[3 * k - 2], column[3 * k - 1]};
+            sums[leftRegion + k] = toLeft;
+        }
+    }
+    if (sextants_) {
+        // Rows of 5, 6 and 5 pixels: sample rows 2 and 5 are split between two.
+        std::array<Block, 5> cell{};
+        for (int h = 0; h < 2; ++h) {
+            const float* r0 = half(0, h);
+            const float* r1 = half(1, h);
+            const float* r2 = half(2, h);
+            const float* r3 = half(3, h);
+            const float* r4 = half(4, h);
+            const float* r5 = half(5, h);
+            const float* r6 = half(6, h);
+            const float* r7 = half(7, h);
+            Block& top = cell[static_cast<std::size_t>(h)];
+            for (std::size_t i = 0; i < 12; ++i) top[i] = (r0[i] + r1[i]) + r2[i] * 0.5f;
+            Block& middle = cell[static_cast<std::size_t>(2 + h)];
+            for (std::size_t i = 0; i < 12; ++i) middle[i] = (r2[i] * 0.5f + r3[i]) + (r4[i] + r5[i] * 0.5f);
+            if (h == 0) {
+                Block& bottom = cell[4];
+                for (std::size_t i = 0; i < 12; ++i) bottom[i] = r5[i] * 0.5f + (r6[i] + r7[i]);
+            }
+        }
+        std::array<Vec3, 32> pattern{};
+        for (unsigned p = 1; p < 32; ++p) {
+            pattern[p] = pattern[p & (p - 1)] + fold(cell[static_cast<std::size_t>(std::countr_zero(p))]);
+            sums[sextantRegion + p] = pattern[p];
+        }
+    }
+}
+
+MosaicSearch::Choice MosaicSearch::chooseTruecolor(const Regions& sums) const {
+    const Vec3 total = sums[0];
+    float best = weighted(total, total) / cellSize;
+    const Partition* chosen = nullptr;
+    for (const Partition& p : partitions_) {
+        const Vec3 a = sums[static_cast<std::size_t>(p.region)];
+        const Vec3 b = total - a;
+        const float score = weighted(a, a) * p.invSize + weighted(b, b) * p.invRest;
+        if (score > best) {
+            best = score;
+            chosen = &p;
+        }
+    }
+    const auto value = [this](Vec3 c) { return rgbValue(encode(c.x), encode(c.y), encode(c.z)); };
+    Choice choice;
+    if (chosen == nullptr) {
+        const Vec3 mean = total * (1.0f / cellSize);
+        const std::uint32_t v = value(mean);
+        choice.cell = {U' ', v, v};
+        choice.symbol = space_;
+        choice.foreground = choice.background = mean;
+        return choice;
+    }
+    const Vec3 a = sums[static_cast<std::size_t>(chosen->region)];
+    Vec3 inked = a * chosen->invSize;
+    Vec3 rest = (total - a) * chosen->invRest;
+    // The means pushed apart, the cell's mean light kept: the mean of each
+    // part flattens the edge inside it, and a little more contrast between
+    // the parts draws the picture's edges as the eye sees them sharper
+    // (measured by the structure of the drawn picture).
+    const Vec3 apart = (inked - rest) * truecolorContrast;
+    const auto clip = [](Vec3 v) {
+        return Vec3{std::clamp(v.x, 0.0f, 1.0f), std::clamp(v.y, 0.0f, 1.0f), std::clamp(v.z, 0.0f, 1.0f)};
+    };
+    inked = clip(inked + apart * (chosen->restSize / cellSize));
+    rest = clip(rest - apart * (chosen->size / cellSize));
+    choice.symbol = chosen->inkSymbol;
+    if (choice.symbol < 0) {
+        choice.symbol = chosen->restSymbol;
+        std::swap(inked, rest);
+    }
+    choice.cell = {symbols_[static_cast<std::size_t>(choice.symbol)].code, value(inked), value(rest)};
+    choice.foreground = inked;
+    choice.background = rest;
+    return choice;
+}
+
+MosaicSearch::Nearest MosaicSearch::nearest256(Vec3 sum, float size) const {
+    const Vec3 mean = sum * (1.0f / size);
+    // The number of edges below a value: the nearest level, the lower on a tie.
+    const auto level = [this](float v) {
+        return static_cast<int>(std::lower_bound(cubeEdge_.begin(), cubeEdge_.end(), v) - cubeEdge_.begin());
+    };
+    const int r = level(mean.x), g = level(mean.y), b = level(mean.z);
+    const Vec3 cube{cubeLevel_[static_cast<std::size_t>(r)], cubeLevel_[static_cast<std::size_t>(g)],
+                    cubeLevel_[static_cast<std::size_t>(b)]};
+    const float cubeCost = size * weighted(cube, cube) - 2.0f * weighted(sum, cube);
+    const float weights = weight_.x + weight_.y + weight_.z;
+    const float grey = weighted(mean, {1, 1, 1}) / weights;
+    const auto k = static_cast<int>(std::lower_bound(greyEdge_.begin(), greyEdge_.end(), grey) - greyEdge_.begin());
+    const float g1 = greyLevel_[static_cast<std::size_t>(k)];
+    const Vec3 greyColour{g1, g1, g1};
+    const float greyCost = size * weights * g1 * g1 - 2.0f * g1 * weighted(sum, {1, 1, 1});
+    if (greyCost < cubeCost) return {static_cast<std::uint32_t>(232 + k), greyCost, greyColour};
+    return {static_cast<std::uint32_t>(16 + 36 * r + 6 * g + b), cubeCost, cube};
+}
+
+void MosaicSearch::nearest16(Vec3 sum, float size, Nearest& any, Nearest& dark) const {
+    // All sixteen costs at once (the compiler does them four or eight at a
+    // time), then the least.
+    const Vec3 w{2.0f * sum.x * weight_.x, 2.0f * sum.y * weight_.y, 2.0f * sum.z * weight_.z};
+    std::array<float, 16> cost;
+    for (std::size_t i = 0; i < 16; ++i) {
+        cost[i] = size * paletteNorm_[i] - (w.x * paletteRed_[i] + w.y * paletteGreen_[i] + w.z * paletteBlue_[i]);
+    }
+    std::uint32_t best = 0;
+    for (std::uint32_t i = 1; i < 8; ++i)
+        if (cost[i] < cost[best]) best = i;
+    dark = {best, cost[best], palette_[best]};
+    for (std::uint32_t i = 8; i < 16; ++i)
+        if (cost[i] < cost[best]) best = i;
+    any = {best, cost[best], palette_[best]};
+}
+
+MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
+    const Vec3 total = sums[0];
+    const bool xterm = options_.mode == ColourMode::ansi256;
+    Choice choice;
+    float best = std::numeric_limits<float>::infinity();
+    if (xterm) {
+        const Nearest n = nearest256(total, cellSize);
+        best = n.cost;
+        choice.cell = {U' ', n.value, n.value};
+        choice.symbol = space_;
+        choice.foreground = choice.background = n.colour;
+    } else {
+        // Every solid's cost at once, then the least.
+        const Vec3 w{2.0f * total.x * weight_.x, 2.0f * total.y * weight_.y, 2.0f * total.z * weight_.z};
+        std::array<float, maxSolids> cost;
+        const std::size_t count = solids_.size();
+        // (There are always the sixteen solid colours.)
+        std::size_t i = 0;
+        do {
+            cost[i] = solidNorm_[i] - (w.x * solidRed_[i] + w.y * solidGreen_[i] + w.z * solidBlue_[i]);
+        } while (++i < count);
+        std::size_t least = 0;
+        for (i = 1; i < count; ++i)
+            if (cost[i] < cost[least]) least = i;
+        const Solid& s = solids_[least];
+        best = cost[least];
+        choice.cell = s.cell;
+        choice.symbol = s.symbol;
+        choice.foreground = s.foreground;
+        choice.background = s.background;
+    }
+    const auto take = [&](float cost, int symbol, const Nearest& fg, const Nearest& bg) {
+        // A shape in one colour is the solid cell, already weighed.
+        if (cost < best && fg.value != bg.value) {
+            best = cost;
+            choice.cell = {symbols_[static_cast<std::size_t>(symbol)].code, fg.value, bg.value};
+            choice.symbol = symbol;
+            choice.foreground = fg.colour;
+            choice.background = bg.colour;
+        }
+    };
+    for (const Partition& p : partitions_) {
+        const Vec3 a = sums[static_cast<std::size_t>(p.region)];
+        const Vec3 b = total - a;
+        if (xterm) {
+            const Nearest na = nearest256(a, p.size), nb = nearest256(b, p.restSize);
+            if (p.inkSymbol >= 0) take(na.cost + nb.cost, p.inkSymbol, na, nb);
+            else take(na.cost + nb.cost, p.restSymbol, nb, na);
+            continue;
+        }
+        Nearest aAny, aDark, bAny, bDark;
+        nearest16(a, p.size, aAny, aDark);
+        nearest16(b, p.restSize, bAny, bDark);
+        if (!options_.eightBackgrounds) {
+            if (p.inkSymbol >= 0) take(aAny.cost + bAny.cost, p.inkSymbol, aAny, bAny);
+            else take(aAny.cost + bAny.cost, p.restSymbol, bAny, aAny);
+            continue;
+        }
+        if (p.inkSymbol >= 0) take(aAny.cost + bDark.cost, p.inkSymbol, aAny, bDark);
+        if (p.restSymbol >= 0) take(bAny.cost + aDark.cost, p.restSymbol, bAny, aDark);
+    }
+    return choice;
+}
+
+MosaicSearch::Choice MosaicSearch::choose(const LinearRgb* samples, std::ptrdiff_t stride) const {
+    Regions sums;
+    regionSums(samples, stride, sums);
+    return options_.mode == ColourMode::truecolor ? chooseTruecolor(sums) : choosePalette(sums);
+}
+
+float MosaicSearch::drawnError(const MosaicSymbol& symbol, Vec3 foreground, Vec3 background, const LinearRgb* samples,
+                               std::ptrdiff_t stride) const {
+    const Vec3 mix = foreground * symbol.ink + background * (1.0f - symbol.ink);
+    double error = 0;
+    for (int y = 0; y < mosaicCellHeight; ++y) {
+        for (int x = 0; x < mosaicCellWidth; ++x) {
+            const Vec3 shownColour =
+                symbol.shade ? mix : ((symbol.mask[static_cast<std::size_t>(y)] >> x & 1) != 0 ? foreground : background);
+            const Vec3 d = vec(samples[(y / 2) * stride + x]) - shownColour;
+            error += weighted(d, d);
+        }
+    }
+    return static_cast<float>(error / 2.0);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,117 @@
+// Internal: the mosaic's choice of one cell. Every symbol divides the cell's
+// 8x8 samples (each covering two of the drawn cell's 16 pixel rows) into the
+// part its foreground covers and the rest; a division is judged by least
+// squares in linear light, each channel weighted (weighted() below). For
+// given colours f and b its error is
+//     sum |s|^2 - 2 A.f + nA |f|^2 - 2 B.b + nB |b|^2
+// with A, B the sums of the samples in the two parts and nA, nB their sizes,
+// so the best f and b are each the colour nearest its part's mean, and at
+// truecolor (the means themselves) the best division is the one with the
+// largest |A|^2/nA + |B|^2/nB. The sums come from a few row, column and
+// quadrant sums of the cell, so a division costs a few operations.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "mosaic_symbols.h"
+#include "vantrel/colour_mode.h"
+#include "vantrel/linear_light.h"
+#include "vantrel/mosaic_cell.h"
+#include "vantrel/mosaic_renderer.h"
+
+namespace vantrel {
+
+struct Vec3 {
+    float x, y, z;
+};
+
+class MosaicSearch {
+public:
+    static constexpr int side = 8;
+    static constexpr float cellSize = side * side;
+
+    explicit MosaicSearch(const MosaicOptions& options);
+
+    struct Choice {
+        MosaicCell cell;
+        int symbol = 0;                // index into symbols()
+        Vec3 foreground{}, background{};  // as shown, in linear light
+    };
+
+    // The best cell for the 8x8 samples at `samples` (rows `stride` apart).
+    Choice choose(const LinearRgb* samples, std::ptrdiff_t stride) const;
+
+    const std::vector<MosaicSymbol>& symbols() const { return symbols_; }
+    // The foreground's share of each of a symbol's 64 samples.
+    const std::array<float, side * side>& inkOf(int symbol) const { return ink_[static_cast<std::size_t>(symbol)]; }
+
+    // The squared error of drawing `samples` as `cell` (its colours shown
+    // as they are given, in linear light), pixel by pixel over the drawn
+    // 8x16 cell: an oracle for the tests.
+    float drawnError(const MosaicSymbol& symbol, Vec3 foreground, Vec3 background, const LinearRgb* samples,
+                     std::ptrdiff_t stride) const;
+
+    // The terminal colour `value` of the mode in linear light (ansi16 by the palette given).
+    Vec3 shown(std::uint32_t value) const;
+
+    // The sRGB byte of a linear value, as linearToSrgb gives it, by table.
+    std::uint8_t encode(float linear) const;
+
+private:
+    struct Partition {
+        int region;
+        float size, restSize, invSize, invRest;
+        int inkSymbol;   // the symbol whose foreground covers the region, or -1
+        int restSymbol;  // the symbol whose foreground covers the rest, or -1
+    };
+    struct Solid {  // a cell of one seen colour: a solid colour or a shade mix
+        Vec3 colour;
+        float norm;
+        MosaicCell cell;
+        int symbol;
+        Vec3 foreground, background;
+    };
+    static constexpr int regionCount = 51;
+    using Regions = std::array<Vec3, regionCount>;
+
+    void regionSums(const LinearRgb* samples, std::ptrdiff_t stride, Regions& sums) const;
+    Choice chooseTruecolor(const Regions& sums) const;
+    Choice choosePalette(const Regions& sums) const;
+    // The palette colour nearest sum / size: its value, cost size|c|^2 - 2 sum.c and colour.
+    struct Nearest {
+        std::uint32_t value;
+        float cost;
+        Vec3 colour;
+    };
+    Nearest nearest256(Vec3 sum, float size) const;
+    void nearest16(Vec3 sum, float size, Nearest& any, Nearest& dark) const;
+
+    // The squared difference of colours, each channel weighted.
+    float weighted(Vec3 a, Vec3 b) const { return a.x * b.x * weight_.x + a.y * b.y * weight_.y + a.z * b.z * weight_.z; }
+
+    MosaicOptions options_;
+    Vec3 weight_{1, 1, 1};
+    std::vector<MosaicSymbol> symbols_;
+    std::vector<std::array<float, side * side>> ink_;
+    std::vector<Partition> partitions_;
+    std::vector<Solid> solids_;
+    // The solids' colours and size * |colour|^2, channel by channel.
+    static constexpr std::size_t maxSolids = 16 + 3 * 16 * 16;
+    std::vector<float> solidRed_, solidGreen_, solidBlue_, solidNorm_;
+    std::array<float, 16> paletteRed_{}, paletteGreen_{}, paletteBlue_{};
+    bool rows_ = false, columns_ = false, quadrants_ = false, sextants_ = false;
+    int space_ = 0, full_ = 0;
+    std::array<Vec3, 16> palette_{};
+    std::array<float, 16> paletteNorm_{};
+    std::array<float, 6> cubeLevel_{};
+    std::array<float, 5> cubeEdge_{};
+    std::array<float, 24> greyLevel_{};
+    std::array<float, 23> greyEdge_{};
+    std::array<std::uint8_t, 4097> encodeStart_{};
+    std::array<float, 255> encodeEdge_{};
+};
+
+}  // namespace vantrel
