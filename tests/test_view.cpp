@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/terminal_expect.h"
@@ -198,24 +199,30 @@ TEST(ViewerOutput, TerminalShowsTheCells) {
     std::fwrite(png.data(), 1, png.size(), f);
     std::fclose(f);
 
-    for (const std::string renderer : {"shade", "glyph", "blocks"}) {
-        const RendererKind kind = renderer == "shade"   ? RendererKind::shade
-                                  : renderer == "glyph" ? RendererKind::glyph
-                                                        : RendererKind::blocks;
+    // Each renderer (the mosaic with its symbol sets too), in every colour mode.
+    for (const std::string renderer : {"mosaic", "mosaic --symbols sextant,shade", "shade", "glyph", "blocks"}) {
         ViewOptions options;
-        options.renderer = kind;
-        for (const auto& [name, mode] : {std::pair{"16", ColourMode::ansi16}, std::pair{"256", ColourMode::ansi256},
-                                         std::pair{"truecolor", ColourMode::truecolor}}) {
+        const std::string kindName = renderer.substr(0, renderer.find(' '));
+        options.renderer = kindName == "mosaic"  ? RendererKind::mosaic
+                           : kindName == "shade" ? RendererKind::shade
+                           : kindName == "glyph" ? RendererKind::glyph
+                                                 : RendererKind::blocks;
+        if (renderer != kindName) options.symbols = MosaicSymbols::sextant | MosaicSymbols::shade;
+        const bool console = options.renderer == RendererKind::shade || options.renderer == RendererKind::glyph;
+        for (const auto& [name, mode, choice] :
+             {std::tuple{"16", ColourMode::ansi16, ColourChoice::ansi16},
+              std::tuple{"16/8", ColourMode::ansi16, ColourChoice::ansi16Over8},
+              std::tuple{"256", ColourMode::ansi256, ColourChoice::ansi256},
+              std::tuple{"truecolor", ColourMode::truecolor, ColourChoice::truecolor}}) {
             SCOPED_TRACE(renderer + " " + name);
-            ViewPicture converter(options, mode);
+            options.colours = choice;
+            ViewPicture converter(options, mode, vgaPalette());
             const ShownPicture& shown =
                 converter.convert(ByteImage{rgb.data(), width, height, width * 3, PixelLayout::rgb}, {30, 10});
             std::vector<Cell> cells;
-            std::vector<Rgb> halves;
-            if (kind == RendererKind::blocks) {
-                halfBlockColoursOf(shown, halves);
-            } else {
-                consoleCellsOf(shown, cells);
+            if (console) consoleCellsOf(shown, cells);
+            if (choice == ColourChoice::ansi16Over8 && !console) {
+                for (const MosaicCell& m : shown.cells) ASSERT_LT(m.background, 8u) << "a bright background at 16/8";
             }
             const std::string command = std::string(VANTREL_VIEW) + " --size 30x10 --stretch --renderer " + renderer +
                                         " --colours " + name + " " + path;
@@ -234,10 +241,8 @@ TEST(ViewerOutput, TerminalShowsTheCells) {
                 for (int column = 0; column < 30; ++column) {
                     const EmulatedCell e = term.cell(column, row);
                     const std::string problem =
-                        kind == RendererKind::blocks
-                            ? halfBlockProblem(e, halves[(2 * row) * 30 + column], &halves[(2 * row + 1) * 30 + column],
-                                               mode)
-                            : cellProblem(e, cells[row * 30 + column], mode);
+                        console ? cellProblem(e, cells[row * 30 + column], mode)
+                                : mosaicProblem(e, shown.cells[static_cast<std::size_t>(row * 30 + column)], mode);
                     if (!problem.empty() && ++wrong <= 3) ADD_FAILURE() << column << "," << row << ": " << problem;
                 }
                 EXPECT_TRUE(term.cell(30, row).backgroundDefault) << "colour past the end of row " << row;
