@@ -112,8 +112,8 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
         auto [name, value, hasValue] = splitOption(arg);
         const bool isFlag = name == "--stretch" || name == "--dither" || name == "--no-dither";
         const bool known = isFlag || name == "--size" || name == "--cell-aspect" || name == "--renderer" ||
-                           name == "--block" || name == "--symbols" || name == "--colours" || name == "--colors" || name == "--palette" ||
-                           name == "--raw" || name == "--fps" || name == "--png";
+                           name == "--block" || name == "--symbols" || name == "--colours" || name == "--colors" ||
+                           name == "--palette" || name == "--raw" || name == "--fps" || name == "--png";
         if (!known) return "unknown option " + quotedInput(name) + " (see --help)";
         const std::string_view key = name == "--colors" ? "--colours" : name == "--no-dither" ? "--dither" : name;
         for (std::string_view s : seen) {
