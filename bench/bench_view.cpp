@@ -4,6 +4,7 @@
 // diffing encoder has changes to write every frame.
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <vector>
 
 #include "bench/picture_scenes.h"
@@ -56,9 +57,12 @@ BENCHMARK(BM_VideoFrameShadeDither);
 BENCHMARK(BM_VideoFrameShade);
 BENCHMARK(BM_VideoFrameGlyph);
 
-// Half blocks in 24-bit colour.
-void BM_VideoFrameBlocks(benchmark::State& state) {
-    ViewPicture converter(optionsFor(RendererKind::blocks, BlockSize::one, false), ColourMode::truecolor);
+// The mosaic (blocks: its half blocks only) in 24-bit colour, through the
+// viewer's path: scaled, converted and encoded.
+void mosaicFrame(benchmark::State& state, RendererKind renderer, std::optional<MosaicSymbols> symbols) {
+    ViewOptions options = optionsFor(renderer, BlockSize::one, false);
+    options.symbols = symbols;
+    ViewPicture converter(options, ColourMode::truecolor, vgaPalette());
     MosaicEncoder encoder(ColourMode::truecolor, centreFrame(80, 50, 80, 50));
     std::size_t bytes = 0;
     int i = 0;
@@ -70,7 +74,16 @@ void BM_VideoFrameBlocks(benchmark::State& state) {
     }
     state.counters["bytes/frame"] = benchmark::Counter(static_cast<double>(bytes) / static_cast<double>(state.iterations()));
 }
+void BM_VideoFrameBlocks(benchmark::State& state) { mosaicFrame(state, RendererKind::blocks, std::nullopt); }
+void BM_VideoFrameMosaic(benchmark::State& state) { mosaicFrame(state, RendererKind::mosaic, std::nullopt); }
+void BM_VideoFrameMosaicEverySet(benchmark::State& state) {
+    mosaicFrame(state, RendererKind::mosaic,
+                MosaicSymbols::half | MosaicSymbols::quad | MosaicSymbols::eighths | MosaicSymbols::sextant |
+                    MosaicSymbols::shade);
+}
 BENCHMARK(BM_VideoFrameBlocks);
+BENCHMARK(BM_VideoFrameMosaic);
+BENCHMARK(BM_VideoFrameMosaicEverySet);
 
 // The area average alone, to 80x50 pixels.
 void BM_ScaleFrame(benchmark::State& state) {

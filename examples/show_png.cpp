@@ -1,8 +1,9 @@
 // Shows a PNG picture in the terminal, inline, through the picture library:
 // scaled in linear light, laid over black where it is transparent, through
-// the shade renderer (colour), the glyph renderer (brightness by character
-// shape) or half blocks (two colours a cell).
-//   show_png PICTURE.png [COLUMNS [shade|glyph|blocks]]
+// the mosaic renderer (a block symbol and two colours a cell), the shade
+// renderer (colour), the glyph renderer (brightness by character shape) or
+// half blocks (the mosaic with the half blocks only).
+//   show_png PICTURE.png [COLUMNS [mosaic|shade|glyph|blocks]]
 #include <png.h>
 #include <unistd.h>
 
@@ -18,9 +19,10 @@
 
 int main(int argc, char** argv) {
     const int columns = argc > 2 ? std::atoi(argv[2]) : 80;
-    const std::string kind = argc > 3 ? argv[3] : "shade";
-    if (argc < 2 || argc > 4 || columns < 1 || columns > 1000 || (kind != "shade" && kind != "glyph" && kind != "blocks")) {
-        std::fprintf(stderr, "usage: show_png PICTURE.png [COLUMNS (1-1000) [shade|glyph|blocks]]\n");
+    const std::string kind = argc > 3 ? argv[3] : "mosaic";
+    if (argc < 2 || argc > 4 || columns < 1 || columns > 1000 ||
+        (kind != "mosaic" && kind != "shade" && kind != "glyph" && kind != "blocks")) {
+        std::fprintf(stderr, "usage: show_png PICTURE.png [COLUMNS (1-1000) [mosaic|shade|glyph|blocks]]\n");
         return 2;
     }
     png_image png{};
@@ -38,8 +40,9 @@ int main(int argc, char** argv) {
     const vantrel::ColourMode mode = vantrel::colourModeFromEnvironment();
     vantrel::PictureConverter converter(
         kind == "glyph"    ? vantrel::makeGlyphRenderer(mode, vantrel::BlockSize::two, false)
-        : kind == "blocks" ? vantrel::makeHalfBlockRenderer(mode)
-                           : vantrel::makeShadeRenderer(mode, vantrel::vgaPalette(), vantrel::BlockSize::one, true));
+        : kind == "shade"  ? vantrel::makeShadeRenderer(mode, vantrel::vgaPalette(), vantrel::BlockSize::one, true)
+        : kind == "blocks" ? vantrel::makeMosaicRenderer({.mode = mode, .symbols = vantrel::MosaicSymbols::half})
+                           : vantrel::makeMosaicRenderer({.mode = mode}));
     // At most COLUMNS across, keeping the shape for cells twice as tall as wide.
     const vantrel::CellCount size = vantrel::fitPicture(width, height, {columns, 0, 2.0, false, true});
     std::vector<vantrel::MosaicCell> cells(std::size_t(size.columns) * size.rows);

@@ -161,33 +161,22 @@ private:
     std::optional<ErrorDiffusion> diffusion_;
 };
 
-class HalfBlockPicture final : public PictureRenderer {
+class MosaicPicture final : public PictureRenderer {
 public:
-    explicit HalfBlockPicture(ColourMode mode) : mode_(mode) {}
+    explicit MosaicPicture(const MosaicOptions& options) : mosaic_(options) {}
 
-    SamplesPerCell samplesPerCell() const override { return {1, 2}; }
-    ColourMode colourMode() const override { return mode_; }
+    SamplesPerCell samplesPerCell() const override {
+        return {MosaicRenderer::sampleColumns, MosaicRenderer::sampleRows};
+    }
+    ColourMode colourMode() const override { return mosaic_.options().mode; }
 
     bool render(const LinearImage& samples, const MosaicGrid& cells) override {
         if (!samplesFit(samples, cells, samplesPerCell())) return false;
-        const SrgbEncoding& encoding = SrgbEncoding::table();
-        const auto told = [&](const LinearRgb& c) {
-            return nearestColour(mode_, Rgb{encoding.encode(c.red), encoding.encode(c.green), encoding.encode(c.blue)})
-                .value;
-        };
-        for (std::int32_t row = 0; row < cells.height; ++row) {
-            const LinearRgb* upper = samples.row(2 * row);
-            const LinearRgb* lower = samples.row(2 * row + 1);
-            MosaicCell* out = cells.row(row);
-            for (std::int32_t column = 0; column < cells.width; ++column) {
-                out[column] = MosaicCell{U'\u2580', told(upper[column]), told(lower[column])};
-            }
-        }
-        return true;
+        return mosaic_.convert(samples.samples, samples.stride, cells.width, cells.height, cells.cells, cells.pitch);
     }
 
 private:
-    ColourMode mode_;
+    MosaicRenderer mosaic_;
 };
 
 }  // namespace
@@ -201,8 +190,8 @@ std::unique_ptr<PictureRenderer> makeGlyphRenderer(ColourMode mode, BlockSize bl
     return std::make_unique<GlyphPicture>(mode, block, dither);
 }
 
-std::unique_ptr<PictureRenderer> makeHalfBlockRenderer(ColourMode mode) {
-    return std::make_unique<HalfBlockPicture>(mode);
+std::unique_ptr<PictureRenderer> makeMosaicRenderer(const MosaicOptions& options) {
+    return std::make_unique<MosaicPicture>(options);
 }
 
 }  // namespace vantrel

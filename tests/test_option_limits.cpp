@@ -3,6 +3,7 @@
 // limit itself accepted, one past it refused.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,19 @@ TEST(OptionLimits, EachLimitAcceptedAndOnePastItRefused) {
         {view, {"--raw", "1x1", "--fps", "0"}, false},
         {view, {"--raw", "1x1", "--fps", "100"}, true},
         {view, {"--raw", "1x1", "--fps", "101"}, false},
+        // The mosaic's symbol sets and colour modes, and where they apply.
+        {view, {"--symbols", "half,quad,eighths,sextant,shade", "a.png"}, true},
+        {view, {"--symbols", "sextant", "a.png"}, true},
+        {view, {"--symbols", "", "a.png"}, false},
+        {view, {"--symbols", "quad,", "a.png"}, false},
+        {view, {"--symbols", "quads", "a.png"}, false},
+        {view, {"--symbols", "half", "--renderer", "shade", "a.png"}, false},
+        {view, {"--symbols", "half", "--renderer", "blocks", "a.png"}, false},
+        {view, {"--renderer", "mosaic", "--block", "2", "a.png"}, false},
+        {view, {"--renderer", "blocks", "--dither", "a.png"}, true},
+        {view, {"--colours", "16/8", "a.png"}, true},
+        {view, {"--colours", "8/16", "a.png"}, false},
+        {view, {"--colours", "16/", "a.png"}, false},
     };
     for (const Limit& limit : limits) {
         std::string shown;
@@ -72,6 +86,35 @@ TEST(OptionLimits, EachLimitAcceptedAndOnePastItRefused) {
         const std::string error = parse(limit);
         EXPECT_EQ(error.empty(), limit.accepted) << (limit.tool == capture ? "lines-capture" : "vantrel-view")
                                                  << shown << ": " << error;
+    }
+}
+
+// What the renderer, colour and symbol options read as.
+TEST(OptionLimits, MosaicChoicesReadAsGiven) {
+    using vantrel::MosaicSymbols;
+    const struct {
+        std::vector<const char*> arguments;
+        vantrel::RendererKind renderer;
+        vantrel::ColourChoice colours;
+        std::optional<MosaicSymbols> symbols;
+    } rows[] = {
+        {{"a.png"}, vantrel::RendererKind::mosaic, vantrel::ColourChoice::automatic, std::nullopt},
+        {{"--colours=16/8", "a.png"}, vantrel::RendererKind::mosaic, vantrel::ColourChoice::ansi16Over8, std::nullopt},
+        {{"--renderer", "blocks", "a.png"}, vantrel::RendererKind::blocks, vantrel::ColourChoice::automatic,
+         std::nullopt},
+        {{"--symbols", "shade,sextant", "--colours", "256", "a.png"}, vantrel::RendererKind::mosaic,
+         vantrel::ColourChoice::ansi256, MosaicSymbols::sextant | MosaicSymbols::shade},
+        {{"--symbols=quad,eighths,half", "a.png"}, vantrel::RendererKind::mosaic, vantrel::ColourChoice::automatic,
+         MosaicSymbols::half | MosaicSymbols::quad | MosaicSymbols::eighths},
+    };
+    for (const auto& row : rows) {
+        std::vector<const char*> argv{"program"};
+        argv.insert(argv.end(), row.arguments.begin(), row.arguments.end());
+        vantrel::ViewOptions options;
+        ASSERT_EQ(vantrel::parseViewOptions(static_cast<int>(argv.size()), argv.data(), options), "");
+        EXPECT_EQ(options.renderer, row.renderer) << argv[1];
+        EXPECT_EQ(options.colours, row.colours) << argv[1];
+        EXPECT_EQ(options.symbols, row.symbols) << argv[1];
     }
 }
 

@@ -37,14 +37,17 @@ TEST(PictureAllocations, FramesOfOneSizeAllocateNothing) {
     const int width = 160, height = 90;
     std::vector<std::uint8_t> frame(static_cast<std::size_t>(width * 4 + 7) * height);  // the widest rows
     std::vector<MosaicCell> cells(40 * 20);
-    for (int kind = 0; kind < 5; ++kind) {
+    for (int kind = 0; kind < 7; ++kind) {
         SCOPED_TRACE(kind);
         std::unique_ptr<PictureRenderer> renderer =
             kind == 0   ? makeShadeRenderer(ColourMode::ansi16, xtermPalette(), BlockSize::one, true)
             : kind == 1 ? makeShadeRenderer(ColourMode::ansi256, vgaPalette(), BlockSize::two, false)
             : kind == 2 ? makeGlyphRenderer(ColourMode::truecolor, BlockSize::two, true)
             : kind == 3 ? makeGlyphRenderer(ColourMode::ansi16, BlockSize::four, false)
-                        : makeHalfBlockRenderer(ColourMode::ansi256);
+            : kind == 4 ? makeMosaicRenderer({.mode = ColourMode::ansi256, .symbols = MosaicSymbols::half})
+            : kind == 5 ? makeMosaicRenderer({.mode = ColourMode::ansi16, .palette = xtermPalette(), .diffuse = true})
+                        : makeMosaicRenderer({.mode = ColourMode::truecolor,
+                                              .symbols = MosaicSymbols::quad | MosaicSymbols::sextant});
         PictureConverter converter(std::move(renderer));
         for (const PixelLayout layout : {PixelLayout::rgb, PixelLayout::rgba}) {
             const ByteImage picture{frame.data(), width, height, width * bytesPerPixel(layout) + 7, layout};

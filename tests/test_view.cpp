@@ -8,7 +8,9 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/terminal_expect.h"
@@ -198,24 +200,30 @@ TEST(ViewerOutput, TerminalShowsTheCells) {
     std::fwrite(png.data(), 1, png.size(), f);
     std::fclose(f);
 
-    for (const std::string renderer : {"shade", "glyph", "blocks"}) {
-        const RendererKind kind = renderer == "shade"   ? RendererKind::shade
-                                  : renderer == "glyph" ? RendererKind::glyph
-                                                        : RendererKind::blocks;
+    // Each renderer (the mosaic with its symbol sets too), in every colour mode.
+    for (const std::string renderer : {"mosaic", "mosaic --symbols sextant,shade", "shade", "glyph", "blocks"}) {
         ViewOptions options;
-        options.renderer = kind;
-        for (const auto& [name, mode] : {std::pair{"16", ColourMode::ansi16}, std::pair{"256", ColourMode::ansi256},
-                                         std::pair{"truecolor", ColourMode::truecolor}}) {
+        const std::string kindName = renderer.substr(0, renderer.find(' '));
+        options.renderer = kindName == "mosaic"  ? RendererKind::mosaic
+                           : kindName == "shade" ? RendererKind::shade
+                           : kindName == "glyph" ? RendererKind::glyph
+                                                 : RendererKind::blocks;
+        if (renderer != kindName) options.symbols = MosaicSymbols::sextant | MosaicSymbols::shade;
+        const bool console = options.renderer == RendererKind::shade || options.renderer == RendererKind::glyph;
+        for (const auto& [name, mode, choice] :
+             {std::tuple{"16", ColourMode::ansi16, ColourChoice::ansi16},
+              std::tuple{"16/8", ColourMode::ansi16, ColourChoice::ansi16Over8},
+              std::tuple{"256", ColourMode::ansi256, ColourChoice::ansi256},
+              std::tuple{"truecolor", ColourMode::truecolor, ColourChoice::truecolor}}) {
             SCOPED_TRACE(renderer + " " + name);
-            ViewPicture converter(options, mode);
+            options.colours = choice;
+            ViewPicture converter(options, mode, vgaPalette());
             const ShownPicture& shown =
                 converter.convert(ByteImage{rgb.data(), width, height, width * 3, PixelLayout::rgb}, {30, 10});
             std::vector<Cell> cells;
-            std::vector<Rgb> halves;
-            if (kind == RendererKind::blocks) {
-                halfBlockColoursOf(shown, halves);
-            } else {
-                consoleCellsOf(shown, cells);
+            if (console) consoleCellsOf(shown, cells);
+            if (choice == ColourChoice::ansi16Over8 && !console) {
+                for (const MosaicCell& m : shown.cells) ASSERT_LT(m.background, 8u) << "a bright background at 16/8";
             }
             const std::string command = std::string(VANTREL_VIEW) + " --size 30x10 --stretch --renderer " + renderer +
                                         " --colours " + name + " " + path;
@@ -234,10 +242,8 @@ TEST(ViewerOutput, TerminalShowsTheCells) {
                 for (int column = 0; column < 30; ++column) {
                     const EmulatedCell e = term.cell(column, row);
                     const std::string problem =
-                        kind == RendererKind::blocks
-                            ? halfBlockProblem(e, halves[(2 * row) * 30 + column], &halves[(2 * row + 1) * 30 + column],
-                                               mode)
-                            : cellProblem(e, cells[row * 30 + column], mode);
+                        console ? cellProblem(e, cells[row * 30 + column], mode)
+                                : mosaicProblem(e, shown.cells[static_cast<std::size_t>(row * 30 + column)], mode);
                     if (!problem.empty() && ++wrong <= 3) ADD_FAILURE() << column << "," << row << ": " << problem;
                 }
                 EXPECT_TRUE(term.cell(30, row).backgroundDefault) << "colour past the end of row " << row;
@@ -247,6 +253,93 @@ TEST(ViewerOutput, TerminalShowsTheCells) {
             EXPECT_TRUE(after.foregroundDefault && after.backgroundDefault) << "colours left set at the end";
         }
     }
+}
+
+// Whether the foreground of a mosaic symbol covers pixel (x, y) of an 8x12
+// cell, from the symbols' own description: halves and quadrants split the
+// cell 4 by 6 pixels, sextants into 2x3 blocks of 4x4 (U+1FB00 + n counts
+// the 2x3 patterns 1..62, bit 0 top left to bit 5 bottom right, less the two
+// halves the block has, ▌ and ▐). Sets `known` false for any other symbol.
+bool symbolCovers(char32_t c, int x, int y, bool& known) {
+    known = true;
+    const bool right = x >= 4, lower = y >= 6;
+    const int quadrant = (lower ? 2 : 0) + (right ? 1 : 0);  // TL TR BL BR
+    switch (c) {
+        case U' ': return false;
+        case U'\u2588': return true;
+        case U'\u2580': return !lower;
+        case U'\u2584': return lower;
+        case U'\u258C': return !right;
+        case U'\u2590': return right;
+        default: break;
+    }
+    if (c >= U'\u2596' && c <= U'\u259F') {
+        // ▖ ▗ ▘ ▙ ▚ ▛ ▜ ▝ ▞ ▟ as masks of TL 1, TR 2, BL 4, BR 8.
+        constexpr int masks[] = {4, 8, 1, 1 | 4 | 8, 1 | 8, 1 | 2 | 4, 1 | 2 | 8, 2, 2 | 4, 2 | 4 | 8};
+        return (masks[c - U'\u2596'] >> quadrant) & 1;
+    }
+    if (c >= U'\U0001FB00' && c <= U'\U0001FB3B') {
+        int pattern = static_cast<int>(c - U'\U0001FB00') + 1;
+        if (pattern >= 21) ++pattern;  // 21 is the left half
+        if (pattern >= 42) ++pattern;  // 42 the right half
+        return (pattern >> ((y / 4) * 2 + (right ? 1 : 0))) & 1;
+    }
+    known = false;
+    return false;
+}
+
+// --png draws the mosaic's cells by their geometry, 8x12 pixels a cell, in
+// the cells' own colours: the real vantrel-view's picture against the cells
+// the library path makes.
+TEST(ViewerPng, MosaicCellsDrawnByTheirGeometry) {
+    const int width = 60, height = 40;
+    const Bytes rgb = makeRgb(width, height, patterned);
+    const std::string path = ::testing::TempDir() + "view_png_in.png";
+    const std::string out = ::testing::TempDir() + "view_png_out.png";
+    const Bytes png = pngOf(rgb, width, height);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(png.data(), 1, png.size(), f);
+    std::fclose(f);
+    const std::string command = std::string(VANTREL_VIEW) +
+                                " --size 30x10 --stretch --colours truecolor --symbols quad,sextant --png " + out +
+                                " " + path;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+
+    ViewOptions options;
+    options.symbols = MosaicSymbols::quad | MosaicSymbols::sextant;
+    ViewPicture converter(options, ColourMode::truecolor, vgaPalette());
+    const ShownPicture& shown =
+        converter.convert(ByteImage{rgb.data(), width, height, width * 3, PixelLayout::rgb}, {30, 10});
+    RgbPicture drawn;
+    ASSERT_EQ(loadPicture(out, nullptr, PictureLimits{}, drawn), "");
+    ASSERT_EQ(drawn.width, 30 * 8);
+    ASSERT_EQ(drawn.height, 10 * 12);
+    int wrong = 0, sextants = 0, quadrants = 0;
+    for (int row = 0; row < 10; ++row) {
+        for (int column = 0; column < 30; ++column) {
+            const MosaicCell& cell = shown.cells[static_cast<std::size_t>(row * 30 + column)];
+            sextants += cell.character >= U'\U0001FB00';
+            quadrants += cell.character >= U'\u2596' && cell.character <= U'\u259F';
+            for (int y = 0; y < 12; ++y) {
+                for (int x = 0; x < 8; ++x) {
+                    bool known = false;
+                    const std::uint32_t colour = symbolCovers(cell.character, x, y, known) ? cell.foreground
+                                                                                           : cell.background;
+                    ASSERT_TRUE(known) << "unexpected symbol U+" << std::hex << static_cast<std::uint32_t>(cell.character);
+                    const std::uint8_t* p = drawn.rgb.get() + ((row * 12 + y) * drawn.width + column * 8 + x) * 3;
+                    const std::uint32_t got = std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
+                    if (got != colour && ++wrong <= 3) {
+                        ADD_FAILURE() << "cell " << column << "," << row << " pixel " << x << "," << y << ": "
+                                      << std::hex << got << " for " << colour;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(sextants, 0);
+    EXPECT_GT(quadrants, 0);
+    std::remove(out.c_str());
 }
 
 }  // namespace

@@ -37,14 +37,4 @@ void drawCells(const Cell* cells, int columns, int rows, int pitch, std::uint8_t
     }
 }
 
-void drawHalfBlocks(const Rgb* colours, int columns, int rows, std::uint8_t* rgb) {
-    constexpr std::uint8_t upperHalfBlock = 223;
-    for (int row = 0; row < rows; ++row) {
-        const Rgb* top = colours + static_cast<std::ptrdiff_t>(2 * row) * columns;
-        for (int column = 0; column < columns; ++column) {
-            drawGlyph(upperHalfBlock, top[column], top[column + columns], column, row, columns, rgb);
-        }
-    }
-}
-
 }  // namespace vantrel

@@ -20,10 +20,6 @@ inline constexpr int cellImageBytes = cellImageWidth * cellImageHeight * 3;
 // pixels, three bytes (red, green, blue) a pixel, row-major.
 void drawCells(const Cell* cells, int columns, int rows, int pitch, std::uint8_t* rgb);
 
-// Draws `columns` x `rows` cells that each show the upper half block (code
-// 223) in colours[(2r) * columns + c] over colours[(2r + 1) * columns + c].
-void drawHalfBlocks(const Rgb* colours, int columns, int rows, std::uint8_t* rgb);
-
 // One 80x50 frame: cellImageHeight rows of cellImageWidth pixels.
 inline void drawCellImage(const CellBuffer& cells, std::uint8_t* rgb) {
     drawCells(cells.data(), cellColumns, cellRows, cellColumns, rgb);

@@ -43,10 +43,11 @@ shade16.txt xterm 9.09 7.54 10.596 0.696
 symbols24.txt xterm 42.83 35.44 43.000 0.154
 TABLE
 
-# The viewer's cells, judged directly and as printed.
+# The viewer's cells, judged directly and as printed (the viewer told the
+# palette its cells are judged under, as a terminal's answer would tell it).
 while read -r palette options; do
     # shellcheck disable=SC2086 # the options are a list
-    "$view" --size 80x50 --stretch $options "$data/picture.png" >"$dir/printed" ||
+    "$view" --palette "$palette" --size 80x50 --stretch $options "$data/picture.png" >"$dir/printed" ||
         { fail "vantrel-view $options: status $?"; continue; }
     # shellcheck disable=SC2086
     "$quality" --palette "$palette" --size 80x50 --stretch $options "$data/picture.png" >"$dir/direct" &&
@@ -59,6 +60,13 @@ vga --renderer blocks --colours truecolor
 xterm --renderer blocks --colours 256
 xterm --renderer shade --colours 16
 vga --renderer glyph --colours 16
+vga --colours truecolor
+vga --colours 256
+vga --colours 16
+xterm --renderer mosaic --colours 16
+vga --colours 16/8
+vga --symbols half,quad,eighths,sextant --colours truecolor
+xterm --symbols sextant,shade --colours 256 --dither
 CASES
 
 printf 'x' >"$dir/not-cells"

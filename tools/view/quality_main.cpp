@@ -41,13 +41,14 @@ const char* const usage =
     "  structure   the SSIM of the two seen lightness images (1: every edge is\n"
     "              in place).\n"
     "\n"
-    "  --palette P   the terminal's sixteen colours: vga (default), xterm,\n"
+    "  --palette P   the terminal's sixteen colours, which the viewer's cells\n"
+    "                are chosen by and judged under: vga (default), xterm,\n"
     "                campbell, or sixteen RRGGBB values separated by commas\n"
     "  --cells OUT   judge the printed OUTPUT instead of the viewer's cells\n"
     "\n"
     "The viewer's options are vantrel-view's (--size, --stretch, --renderer,\n"
-    "--block, --colours, --dither, ...), without --raw and --png; --colours auto\n"
-    "is 16 here. Prints one line a picture, and the means of all pictures when\n"
+    "--symbols, --block, --colours, --dither, ...), without --raw and --png;\n"
+    "--colours auto is 16 here. Prints one line a picture, and the means of all pictures when\n"
     "there are several. A damaged file is not judged. Exit status 0, or 2 for a\n"
     "bad argument or file. --help shows this text, --version the version.\n";
 
@@ -118,11 +119,13 @@ std::vector<ColouredCell> colouredCells(const ShownPicture& shown, const Palette
     return cells;
 }
 
-int judgeShown(const ViewOptions& options, const Palette& palette) {
-    const ColourMode mode = options.colours == ColourChoice::automatic ? ColourMode::ansi16
-                                                                       : resolveColours(options.colours);
+int judgeShown(ViewOptions options, const Palette& palette) {
+    // Judged as the viewer shows it on a terminal of 16 colours with this
+    // palette, whatever terminal this runs on.
+    if (options.colours == ColourChoice::automatic) options.colours = ColourChoice::ansi16;
+    const ColourMode mode = resolveColours(options.colours);
     const Extent terminal = outputTerminalSize();
-    ViewPicture converter(options, mode);
+    ViewPicture converter(options, mode, palette);
     PictureFigures total;
     int judged = 0;
     int status = 0;

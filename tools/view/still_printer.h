@@ -13,9 +13,11 @@ namespace vantrel {
 // Prints the picture at the cursor of the terminal (or whatever) on `fd`.
 std::error_code printShown(int fd, const ShownPicture& shown);
 
-// Encodes the picture as a PNG and writes it to `file` (console cells in the
-// colours of the VGA console, half blocks as a terminal in the picture's
-// colour mode shows them). Returns an empty string or one message naming the
+// Encodes the picture as a PNG and writes it to `file`: the shade and glyph
+// renderers' console cells in the console's font and the VGA console's
+// colours; the mosaic's cells (blocks too) by their symbols' geometry, in
+// the colours a terminal in the picture's colour mode, with its palette,
+// shows. Returns an empty string or one message naming the
 // file and what went wrong.
 std::string writeShownPng(const ShownPicture& shown, OutputFile& file);
 

@@ -37,6 +37,7 @@ Extent outputTerminalSize() {
 ColourMode resolveColours(ColourChoice choice) {
     switch (choice) {
         case ColourChoice::ansi16:
+        case ColourChoice::ansi16Over8:
             return ColourMode::ansi16;
         case ColourChoice::ansi256:
             return ColourMode::ansi256;
@@ -46,6 +47,14 @@ ColourMode resolveColours(ColourChoice choice) {
             break;
     }
     return ::isatty(STDOUT_FILENO) != 0 ? colourModeFromEnvironment() : ColourMode::ansi16;
+}
+
+bool eightBackgrounds(ColourChoice choice, ColourMode mode) {
+    if (mode != ColourMode::ansi16) return false;
+    if (choice == ColourChoice::ansi16Over8) return true;
+    if (choice != ColourChoice::automatic || ::isatty(STDOUT_FILENO) == 0) return false;
+    const char* term = std::getenv("TERM");
+    return term != nullptr && std::strcmp(term, "linux") == 0;
 }
 
 }  // namespace vantrel

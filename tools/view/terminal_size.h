@@ -14,4 +14,10 @@ Extent outputTerminalSize();
 // standard output is a terminal, and 16 colours otherwise.
 ColourMode resolveColours(ColourChoice choice);
 
+// Whether the backgrounds are limited to the eight dark colours at sixteen
+// colours (`mode`, as resolveColours gave it): for 16/8, and for auto on a
+// terminal whose TERM is linux (the Linux console shows no bright
+// backgrounds).
+bool eightBackgrounds(ColourChoice choice, ColourMode mode);
+
 }  // namespace vantrel

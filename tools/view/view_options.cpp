@@ -22,23 +22,35 @@ const char* const viewUsage =
     "  --stretch           fill the size exactly instead of keeping the aspect\n"
     "                      (the terminal's width and height without --size)\n"
     "  --cell-aspect R     cell height over width (default 2)\n"
-    "  --renderer NAME     shade (default): 16 console colours through shade\n"
-    "                      characters; glyph: brightness by character shape;\n"
-    "                      blocks: two colours a cell with the upper half block,\n"
-    "                      for 256-colour and 24-bit terminals\n"
+    "  --renderer NAME     mosaic (default): a block symbol and two colours a\n"
+    "                      cell, chosen to draw the picture's shapes; shade:\n"
+    "                      16 console colours through shade characters; glyph:\n"
+    "                      brightness by character shape; blocks: the mosaic\n"
+    "                      with the half blocks only\n"
+    "  --symbols SETS      the mosaic's symbols, comma-separated: half (the half\n"
+    "                      blocks), quad (quadrants and side halves), eighths,\n"
+    "                      sextant (2x3 blocks; not every font has them), shade\n"
+    "                      (light, medium, dark shade); space and the full block\n"
+    "                      always (default: half,quad,eighths, and shade at 16\n"
+    "                      colours; at 16/8, the halves and shades)\n"
     "  --block 1|2|4       pixels a cell, across and down, for shade and glyph\n"
     "                      (default 1 for shade, 2 for glyph)\n"
-    "  --colours MODE      16, 256, truecolor or auto (default): auto reads\n"
+    "  --colours MODE      16, 16/8, 256, truecolor or auto (default): auto reads\n"
     "                      COLORTERM and TERM when standard output is a\n"
-    "                      terminal, and is 16 otherwise\n"
-    "  --palette NAME      the terminal's sixteen colours, which the shade\n"
-    "                      renderer chooses cells by: vga (the default), xterm,\n"
-    "                      campbell (Windows), or sixteen RRGGBB hex colours,\n"
+    "                      terminal (16/8 when TERM is linux), and is 16\n"
+    "                      otherwise; 16/8 is 16 foregrounds over the 8 dark\n"
+    "                      backgrounds, as the Linux console shows them\n"
+    "  --palette NAME      the terminal's sixteen colours, which cells are\n"
+    "                      chosen by at 16 colours: vga, xterm, campbell\n"
+    "                      (Windows), or sixteen RRGGBB hex colours,\n"
     "                      comma-separated, in ANSI order (black, red, green,\n"
-    "                      yellow, blue, magenta, cyan, white, then bright)\n"
+    "                      yellow, blue, magenta, cyan, white, then bright);\n"
+    "                      default: the terminal's answer, else vga\n"
     "  --dither            carry each cell's colour error on to its neighbours\n"
-    "                      (the default for shade)\n"
-    "  --no-dither         map each cell on its own (the default for glyph)\n"
+    "                      (the default for shade; the mosaic's at 16 and 256\n"
+    "                      colours only)\n"
+    "  --no-dither         map each cell on its own (the default for the\n"
+    "                      others)\n"
     "  --raw WxH           read raw video, W x H pixels of 3 bytes (red, green,\n"
     "                      blue) a frame, from FILE or standard input; show it\n"
     "                      full-screen until it ends, or Escape, q or Ctrl-C\n"
@@ -83,7 +95,7 @@ std::string needs(std::string_view name, const char* what, std::string_view valu
 }  // namespace
 
 std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& options) {
-    bool seenBlock = false, seenDither = false;
+    bool seenBlock = false;
     std::vector<std::string_view> seen;
     bool optionsEnd = false;
     for (int i = 1; i < argc; ++i) {
@@ -109,8 +121,8 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
         auto [name, value, hasValue] = splitOption(arg);
         const bool isFlag = name == "--stretch" || name == "--dither" || name == "--no-dither" || name == "--stats";
         const bool known = isFlag || name == "--size" || name == "--cell-aspect" || name == "--renderer" ||
-                           name == "--block" || name == "--colours" || name == "--colors" || name == "--palette" ||
-                           name == "--raw" || name == "--fps" || name == "--png" ||
+                           name == "--block" || name == "--symbols" || name == "--colours" || name == "--colors" ||
+                           name == "--palette" || name == "--raw" || name == "--fps" || name == "--png" ||
                            name == "--loop";
         if (!known) return "unknown option " + quotedInput(name) + " (see --help)";
         const std::string_view key = name == "--colors" ? "--colours" : name == "--no-dither" ? "--dither" : name;
@@ -126,7 +138,6 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
                 options.stats = true;
             } else {
                 options.dither = name == "--dither";
-                seenDither = true;
             }
             continue;
         }
@@ -152,23 +163,33 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
             }
             options.cellAspect = r;
         } else if (name == "--renderer") {
-            if (value == "shade") {
+            if (value == "mosaic") {
+                options.renderer = RendererKind::mosaic;
+            } else if (value == "shade") {
                 options.renderer = RendererKind::shade;
             } else if (value == "glyph") {
                 options.renderer = RendererKind::glyph;
             } else if (value == "blocks") {
                 options.renderer = RendererKind::blocks;
             } else {
-                return needs(name, "shade, glyph or blocks", value);
+                return needs(name, "mosaic, shade, glyph or blocks", value);
             }
         } else if (name == "--block") {
             int b = 0;
             if (!parseWhole(value, b) || (b != 1 && b != 2 && b != 4)) return needs(name, "1, 2 or 4", value);
             options.block = static_cast<BlockSize>(b);
             seenBlock = true;
+        } else if (name == "--symbols") {
+            MosaicSymbols symbols{};
+            if (!parseMosaicSymbols(value, symbols)) {
+                return needs(name, "half, quad, eighths, sextant or shade, comma-separated", value);
+            }
+            options.symbols = symbols;
         } else if (name == "--colours" || name == "--colors") {
             if (value == "16") {
                 options.colours = ColourChoice::ansi16;
+            } else if (value == "16/8") {
+                options.colours = ColourChoice::ansi16Over8;
             } else if (value == "256") {
                 options.colours = ColourChoice::ansi256;
             } else if (value == "truecolor" || value == "24bit") {
@@ -176,7 +197,7 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
             } else if (value == "auto") {
                 options.colours = ColourChoice::automatic;
             } else {
-                return needs(name, "16, 256, truecolor or auto", value);
+                return needs(name, "16, 16/8, 256, truecolor or auto", value);
             }
         } else if (name == "--palette") {
             Palette palette;
@@ -201,9 +222,10 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
     }
     if (options.help || options.version) return {};
 
-    if (seenBlock && options.renderer == RendererKind::blocks) return "--block applies to shade and glyph, not blocks";
-    if (seenDither && options.renderer == RendererKind::blocks) {
-        return "--dither and --no-dither apply to shade and glyph, not blocks";
+    const bool mosaic = options.renderer == RendererKind::mosaic || options.renderer == RendererKind::blocks;
+    if (seenBlock && mosaic) return "--block applies to shade and glyph, not the mosaic";
+    if (options.symbols && options.renderer != RendererKind::mosaic) {
+        return "--symbols applies to the mosaic renderer (blocks is the mosaic with --symbols half)";
     }
     if (options.raw) {
         if (options.files.size() > 1) return "--raw reads one FILE (or standard input)";

@@ -7,12 +7,15 @@
 #include <vector>
 
 #include "vantrel/conversion.h"
+#include "vantrel/mosaic_renderer.h"
 #include "vantrel/palette.h"
 
 namespace vantrel {
 
-enum class RendererKind { shade, glyph, blocks };
-enum class ColourChoice { ansi16, ansi256, truecolor, automatic };
+// blocks is the mosaic with the half blocks only.
+enum class RendererKind { mosaic, shade, glyph, blocks };
+// ansi16Over8: sixteen foregrounds over eight backgrounds (the Linux console).
+enum class ColourChoice { ansi16, ansi16Over8, ansi256, truecolor, automatic };
 
 // A size in cells, or in pixels for --raw.
 struct Extent {
@@ -36,8 +39,11 @@ struct ViewOptions {
     std::optional<Extent> size;            // --size COLSxROWS
     double cellAspect = 2.0;               // cell height / cell width
     bool stretch = false;
-    RendererKind renderer = RendererKind::shade;
+    RendererKind renderer = RendererKind::mosaic;
     std::optional<BlockSize> block;        // default: blockFor(renderer)
+    // The mosaic's symbols (--symbols); when not given, the default set of
+    // the colour mode (defaultMosaicSymbols).
+    std::optional<MosaicSymbols> symbols;
     ColourChoice colours = ColourChoice::automatic;
     // The sixteen colours the terminal shows (--palette); when not given,
     // the terminal's own if it tells them, or else VGA (picturePalette).
@@ -64,7 +70,8 @@ inline BlockSize blockFor(const ViewOptions& options) {
 // is given: for shade, whose figures it improves (vantrel-quality: the
 // 2x2-block error falls by about 40% while the per-cell error stays within
 // a tenth of it), not for glyph, which can only show grey up to light grey,
-// so that carrying the error on makes it judge worse.
+// so that carrying the error on makes it judge worse, nor for the mosaic,
+// whose edges it blurs (see MosaicOptions::diffuse).
 inline bool ditherFor(const ViewOptions& options) {
     return options.dither.value_or(options.renderer == RendererKind::shade);
 }

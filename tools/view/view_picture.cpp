@@ -5,19 +5,30 @@
 #include "vantrel/cp437_unicode.h"
 #include "vantrel/picture_renderers.h"
 #include "tools/view/terminal_palette.h"
+#include "tools/view/terminal_size.h"
 
 namespace vantrel {
 
-std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, ColourMode mode) {
+std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, ColourMode mode,
+                                                  const Palette& palette) {
+    MosaicOptions mosaic;
+    mosaic.mode = mode;
+    mosaic.eightBackgrounds = eightBackgrounds(options.colours, mode);
+    mosaic.palette = palette;
+    mosaic.diffuse = ditherFor(options);
     switch (options.renderer) {
         case RendererKind::glyph:
             return makeGlyphRenderer(mode, blockFor(options), ditherFor(options));
-        case RendererKind::blocks:
-            return makeHalfBlockRenderer(mode);
         case RendererKind::shade:
+            return makeShadeRenderer(mode, palette, blockFor(options), ditherFor(options));
+        case RendererKind::blocks:
+            mosaic.symbols = MosaicSymbols::half;
+            break;
+        case RendererKind::mosaic:
+            if (options.symbols) mosaic.symbols = *options.symbols;
             break;
     }
-    return makeShadeRenderer(mode, picturePalette(options.palette, mode), blockFor(options), ditherFor(options));
+    return makeMosaicRenderer(mosaic);
 }
 
 CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int height) {
@@ -35,9 +46,14 @@ CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int h
     return fitPicture(width, height, request);
 }
 
-ViewPicture::ViewPicture(const ViewOptions& options, ColourMode mode) : converter_(makeViewRenderer(options, mode)) {
+ViewPicture::ViewPicture(const ViewOptions& options, ColourMode mode)
+    : ViewPicture(options, mode, picturePalette(options.palette, mode)) {}
+
+ViewPicture::ViewPicture(const ViewOptions& options, ColourMode mode, const Palette& palette)
+    : converter_(makeViewRenderer(options, mode, palette)) {
     shown_.renderer = options.renderer;
     shown_.mode = mode;
+    shown_.palette = palette;
 }
 
 const ShownPicture& ViewPicture::convert(const ByteImage& picture, CellCount cells) {
@@ -97,18 +113,6 @@ void consoleCellsOf(const ShownPicture& shown, std::vector<Cell>& cells) {
         const int fg = consoleColourOf(m.foreground);
         const int bg = consoleColourOf(m.background);
         cells[i] = makeCell(code, static_cast<std::uint8_t>(fg | bg << 4));
-    }
-}
-
-void halfBlockColoursOf(const ShownPicture& shown, std::vector<Rgb>& colours) {
-    if (colours.size() != shown.cells.size() * 2) colours.assign(shown.cells.size() * 2, Rgb{});
-    for (int row = 0; row < shown.rows; ++row) {
-        for (int column = 0; column < shown.columns; ++column) {
-            const MosaicCell& m = shown.cells[static_cast<std::size_t>(row) * shown.columns + column];
-            const std::size_t upper = static_cast<std::size_t>(2 * row) * shown.columns + column;
-            colours[upper] = shownColour(TerminalColour{shown.mode, m.foreground});
-            colours[upper + static_cast<std::size_t>(shown.columns)] = shownColour(TerminalColour{shown.mode, m.background});
-        }
     }
 }
 

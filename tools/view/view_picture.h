@@ -18,8 +18,10 @@ namespace vantrel {
 
 // What a picture becomes on the terminal: mosaic cells in the colour mode.
 struct ShownPicture {
-    RendererKind renderer = RendererKind::shade;
+    RendererKind renderer = RendererKind::mosaic;
     ColourMode mode = ColourMode::ansi16;
+    // The sixteen colours the cells were chosen by (at sixteen colours).
+    Palette palette = vgaPalette();
     int columns = 0;
     int rows = 0;
     std::vector<MosaicCell> cells;  // rows x columns, row-major
@@ -28,9 +30,11 @@ struct ShownPicture {
 };
 
 // The renderer the options ask for, its colours told in `mode`. At sixteen
-// colours the shade renderer chooses its cells under the palette of
-// picturePalette (--palette, else the terminal's answer, else VGA).
-std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, ColourMode mode);
+// colours the shade and mosaic renderers choose their cells under `palette`
+// (the viewer's is picturePalette's: --palette, else the terminal's answer,
+// else VGA).
+std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, ColourMode mode,
+                                                  const Palette& palette);
 
 // The cells for a picture shown inline: fitted to --size (enlarging if need
 // be), or else to the terminal's width (the whole terminal with --stretch).
@@ -38,7 +42,10 @@ CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int h
 
 class ViewPicture {
 public:
+    // At sixteen colours, cells chosen by picturePalette(options.palette).
     ViewPicture(const ViewOptions& options, ColourMode mode);
+    // ... or by `palette`.
+    ViewPicture(const ViewOptions& options, ColourMode mode, const Palette& palette);
 
     // The pixels the renderer reads for a grid of `cells`.
     CellCount samplesFor(CellCount cells) const { return converter_.samplesFor(cells); }
@@ -51,14 +58,9 @@ private:
     ShownPicture shown_;
 };
 
-// The picture's cells as the console cells and half-block colours that the
-// 8x12 pictures of --png are drawn from: the shade and glyph renderers'
-// cells undone exactly, and the half blocks' two colours as the terminal
-// shows them. `cells` and `colours` are resized (allocating) only when the
-// picture's size changes.
+// The shade and glyph renderers' cells undone exactly into the console
+// cells that the 8x12 pictures of --png draw with the console's font.
+// `cells` is resized (allocating) only when the picture's size changes.
 void consoleCellsOf(const ShownPicture& shown, std::vector<Cell>& cells);
-// 2 * rows x columns colours, as the terminal shows them: row 2r the upper
-// halves of cell row r, row 2r + 1 the lower halves.
-void halfBlockColoursOf(const ShownPicture& shown, std::vector<Rgb>& colours);
 
 }  // namespace vantrel

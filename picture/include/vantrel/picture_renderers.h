@@ -7,6 +7,7 @@
 
 #include "vantrel/colour_mode.h"
 #include "vantrel/conversion.h"
+#include "vantrel/mosaic_renderer.h"
 #include "vantrel/palette.h"
 #include "vantrel/picture_renderer.h"
 
@@ -27,9 +28,11 @@ std::unique_ptr<PictureRenderer> makeShadeRenderer(ColourMode mode, const Palett
 // cell's error in light is carried on.
 std::unique_ptr<PictureRenderer> makeGlyphRenderer(ColourMode mode, BlockSize block, bool dither);
 
-// Two samples a cell, one above the other: the upper half block U+2580, the
-// upper sample's colour over the lower one's, each the nearest colour of
-// `mode` (nearestColour).
-std::unique_ptr<PictureRenderer> makeHalfBlockRenderer(ColourMode mode);
+// The mosaic renderer (vantrel/mosaic_renderer.h): 8x8 samples a cell, each
+// cell a block symbol of options.symbols and the two colours of
+// options.mode that best show its samples. With symbols
+// MosaicSymbols::half it is the half-block renderer: ▀ or ▄ (or a space or
+// █ where one colour serves) in two colours a cell.
+std::unique_ptr<PictureRenderer> makeMosaicRenderer(const MosaicOptions& options);
 
 }  // namespace vantrel
