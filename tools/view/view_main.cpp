@@ -14,6 +14,7 @@
 #include "tools/output_file.h"
 #include "tools/view/picture_file.h"
 #include "tools/view/still_printer.h"
+#include "tools/view/terminal_answers.h"
 #include "tools/view/terminal_size.h"
 #include "tools/view/video_player.h"
 #include "tools/view/view_picture.h"
@@ -51,7 +52,7 @@ int showStills(const ViewOptions& options, OutputFile* png, bool& anyShown) {
             wantedWidth = samples.columns;
             wantedHeight = samples.rows;
         };
-        if (std::string error = loadPicture(path, target, PictureLimits{}, picture); !error.empty()) {
+        if (std::string error = loadPicture(path, target, PictureLimits{}, picture, AlphaUse::keep); !error.empty()) {
             say(shownName(path) + ": " + error);
             status = badInput;
             if (picture.rgb == nullptr) continue;  // else damaged: shown as far as it decoded
@@ -130,6 +131,8 @@ int main(int argc, char** argv) {
             }
         }
     }
+    // The terminal's cell shape and background, where the options leave them to it.
+    takeFromOutputTerminal(options);
     OutputFile* pngOutput = options.pngPath.empty() ? nullptr : &png;
     bool stillShown = false;
     const int status = options.raw ? showVideo(options, pngOutput) : showStills(options, pngOutput, stillShown);

@@ -1,6 +1,8 @@
 #include "tools/view/view_options.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string_view>
 
 #include "tools/quoted_bytes.h"
@@ -16,11 +18,18 @@ const char* const viewUsage =
     "'-' is standard input. Pictures are told apart by their content.\n"
     "\n"
     "  --size COLSxROWS    fit into this many cells (default: the terminal's\n"
-    "                      width; a picture is not enlarged past one pixel a\n"
-    "                      cell column unless --size is given)\n"
+    "                      window, less one row for the prompt; a picture is\n"
+    "                      not enlarged past one pixel a cell column unless\n"
+    "                      --size is given)\n"
+    "  --fit window|width  without --size, fit the whole window (the default)\n"
+    "                      or its width only, for tall pictures to scroll\n"
     "  --stretch           fill the size exactly instead of keeping the aspect\n"
-    "                      (the terminal's width and height without --size)\n"
-    "  --cell-aspect R     cell height over width (default 2)\n"
+    "                      (the terminal's window without --size)\n"
+    "  --cell-aspect R     cell height over width (default: the terminal's own\n"
+    "                      cell shape when it tells it, else 2)\n"
+    "  --background RRGGBB the colour transparent pixels are laid over, in hex,\n"
+    "                      with or without '#' (default: the terminal's own\n"
+    "                      background when it tells it, else black)\n"
     "  --renderer NAME     shade (default): 16 console colours through shade\n"
     "                      characters; glyph: brightness by character shape;\n"
     "                      blocks: two colours a cell with the upper half block,\n"
@@ -67,6 +76,24 @@ bool parseExtent(std::string_view text, int limit, Extent& extent) {
            extent.width >= 1 && extent.height >= 1 && extent.width <= limit && extent.height <= limit;
 }
 
+// "RRGGBB" or "#RRGGBB", hex digits of either case.
+bool parseHexColour(std::string_view text, Rgb& colour) {
+    if (!text.empty() && text.front() == '#') text.remove_prefix(1);
+    if (text.size() != 6) return false;
+    std::uint8_t channels[3]{};
+    for (std::size_t i = 0; i < 6; ++i) {
+        const char c = text[i];
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+        if (digit < 0) return false;
+        channels[i / 2] = static_cast<std::uint8_t>(channels[i / 2] * 16 + digit);
+    }
+    colour = Rgb{channels[0], channels[1], channels[2]};
+    return true;
+}
+
 std::string needs(std::string_view name, const char* what, std::string_view value) {
     return std::string(name) + " needs " + what + ", not " + quotedInput(value);
 }
@@ -101,7 +128,8 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
         const bool isFlag = name == "--stretch" || name == "--dither" || name == "--no-dither";
         const bool known = isFlag || name == "--size" || name == "--cell-aspect" || name == "--renderer" ||
                            name == "--block" || name == "--colours" || name == "--colors" || name == "--palette" ||
-                           name == "--raw" || name == "--fps" || name == "--png";
+                           name == "--raw" || name == "--fps" || name == "--png" || name == "--fit" ||
+                           name == "--background";
         if (!known) return "unknown option " + quotedInput(name) + " (see --help)";
         const std::string_view key = name == "--colors" ? "--colours" : name == "--no-dither" ? "--dither" : name;
         for (std::string_view s : seen) {
@@ -139,6 +167,19 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
                 return needs(name, "a number from 0.25 to 8", value);
             }
             options.cellAspect = r;
+            options.cellAspectGiven = true;
+        } else if (name == "--fit") {
+            if (value == "window") {
+                options.fit = FitKind::window;
+            } else if (value == "width") {
+                options.fit = FitKind::width;
+            } else {
+                return needs(name, "window or width", value);
+            }
+        } else if (name == "--background") {
+            Rgb colour;
+            if (!parseHexColour(value, colour)) return needs(name, "a colour RRGGBB in hex", value);
+            options.background = colour;
         } else if (name == "--renderer") {
             if (value == "shade") {
                 options.renderer = RendererKind::shade;
@@ -187,7 +228,11 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
     if (seenDither && options.renderer == RendererKind::blocks) {
         return "--dither and --no-dither apply to shade and glyph, not blocks";
     }
+    const bool fitGiven = std::find(seen.begin(), seen.end(), "--fit") != seen.end();
+    if (fitGiven && options.size) return "--fit applies without --size";
+    if (options.fit == FitKind::width && options.stretch) return "--stretch fills the window: not with --fit width";
     if (options.raw) {
+        if (fitGiven) return "--fit applies to pictures, not --raw video";
         if (options.files.size() > 1) return "--raw reads one FILE (or standard input)";
     } else {
         if (options.fps != 0) return "--fps applies to --raw video";

@@ -13,6 +13,10 @@ namespace vantrel {
 
 enum class RendererKind { shade, glyph, blocks };
 enum class ColourChoice { ansi16, ansi256, truecolor, automatic };
+// What a picture is fitted into without --size: the whole window (its
+// columns and all but one of its rows, the last kept for the prompt), or
+// the window's width only, for tall pictures meant to be scrolled.
+enum class FitKind { window, width };
 
 // A size in cells, or in pixels for --raw.
 struct Extent {
@@ -31,7 +35,15 @@ inline constexpr int maxFramesPerSecond = 100;
 struct ViewOptions {
     std::vector<std::string> files;        // "-" is standard input
     std::optional<Extent> size;            // --size COLSxROWS
-    double cellAspect = 2.0;               // cell height / cell width
+    // Cell height over width: --cell-aspect, else the terminal's own cell
+    // shape when it tells it (takeFromTerminal), else 2.
+    double cellAspect = 2.0;
+    bool cellAspectGiven = false;          // --cell-aspect was given
+    FitKind fit = FitKind::window;         // --fit
+    // The colour under transparent pixels: --background, else the
+    // terminal's own background when it tells it (takeFromTerminal).
+    // None: black.
+    std::optional<Rgb> background;
     bool stretch = false;
     RendererKind renderer = RendererKind::shade;
     std::optional<BlockSize> block;        // default: blockFor(renderer)

@@ -1,5 +1,6 @@
 #include "tools/view/view_picture.h"
 
+#include <algorithm>
 #include <array>
 
 #include "vantrel/cp437_unicode.h"
@@ -29,8 +30,9 @@ CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int h
         request.rows = options.size->height;
         request.enlarge = true;
     } else {
+        // The last row is left for the prompt that follows the picture.
         request.columns = terminal.width;
-        request.rows = options.stretch ? terminal.height : 0;
+        request.rows = options.fit == FitKind::window ? std::max(terminal.height - 1, 1) : 0;
     }
     return fitPicture(width, height, request);
 }
@@ -38,6 +40,7 @@ CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int h
 ViewPicture::ViewPicture(const ViewOptions& options, ColourMode mode) : converter_(makeViewRenderer(options, mode)) {
     shown_.renderer = options.renderer;
     shown_.mode = mode;
+    converter_.setBackground(options.background.value_or(Rgb{0, 0, 0}));
 }
 
 const ShownPicture& ViewPicture::convert(const ByteImage& picture, CellCount cells) {

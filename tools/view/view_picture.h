@@ -32,10 +32,13 @@ struct ShownPicture {
 // picturePalette (--palette, else the terminal's answer, else VGA).
 std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, ColourMode mode);
 
-// The cells for a picture shown inline: fitted to --size (enlarging if need
-// be), or else to the terminal's width (the whole terminal with --stretch).
+// The cells for a picture shown inline, in cells options.cellAspect times
+// as tall as wide: fitted to --size (enlarging if need be), or else to the
+// terminal's window less its last row (--fit window, filled with
+// --stretch), or to its width alone (--fit width).
 CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int height);
 
+// Pictures with alpha are laid over options.background (black when none).
 class ViewPicture {
 public:
     ViewPicture(const ViewOptions& options, ColourMode mode);
