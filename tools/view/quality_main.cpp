@@ -46,10 +46,11 @@ const char* const usage =
     "  --cells OUT   judge the printed OUTPUT instead of the viewer's cells\n"
     "\n"
     "The viewer's options are vantrel-view's (--size, --stretch, --renderer,\n"
-    "--block, --colours, --dither, ...), without --raw and --png; --colours auto\n"
-    "is 16 here. Prints one line a picture, and the means of all pictures when\n"
-    "there are several. A damaged file is not judged. Exit status 0, or 2 for a\n"
-    "bad argument or file. --help shows this text, --version the version.\n";
+    "--block, --colours, --dither, ...), without --raw, --png and --background\n"
+    "(transparent pixels are judged over black); --colours auto is 16 here.\n"
+    "Prints one line a picture, and the means of all pictures when there are\n"
+    "several. A damaged file is not judged. Exit status 0, or 2 for a bad\n"
+    "argument or file. --help shows this text, --version the version.\n";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "vantrel-quality: %s\n", message.c_str());
@@ -241,5 +242,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.raw || !options.pngPath.empty()) return fail("--raw and --png are the viewer's; give pictures");
+    // Pictures are judged against themselves laid over black.
+    if (options.background) return fail("--background is the viewer's: transparent pixels are judged over black");
     return judgeShown(options, palette);
 }
