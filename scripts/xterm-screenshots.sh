@@ -31,13 +31,13 @@ sleep 1
 
 # shot NAME COLORTERM TERM ARGS...: the picture shown in an 80x30 xterm, then
 # the window's pixels written to OUTDIR/NAME.png, cropped to the picture (the
-# black border and rows below it trimmed; the cursor is drawn black).
+# black border and rows below it trimmed; the cursor is hidden).
 shot() {
     name=$1 colorterm=$2 term=$3
     shift 3
-    DISPLAY=$display xterm -fa 'DejaVu Sans Mono' -fs 10 -geometry 80x30 -bg black -fg '#c0c0c0' -cr black \
+    DISPLAY=$display xterm -fa 'DejaVu Sans Mono' -fs 10 -geometry 80x30 -bg black -fg '#c0c0c0' \
         -xrm 'XTerm*directColor: true' -T "vantrel-$name" -tn "$term" \
-        -e env COLORTERM="$colorterm" sh -c '"$0" "$@"; sleep 60' "$view" "$@" "$photo" &
+        -e env COLORTERM="$colorterm" sh -c 'printf "\033[?25l"; "$0" "$@"; sleep 60' "$view" "$@" "$photo" &
     term_pid=$!
     tries=0
     until DISPLAY=$display xwininfo -name "vantrel-$name" >/dev/null 2>&1; do
