@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "vantrel/picture_fit.h"
+
 namespace vantrel {
 
 const TerminalAnswers& outputTerminalAnswers() {
@@ -14,9 +16,8 @@ const TerminalAnswers& outputTerminalAnswers() {
 
 void takeFromTerminal(const TerminalAnswers& answers, ViewOptions& options) {
     if (!options.cellAspectGiven) {
-        if (const std::optional<PixelSize> cell = cellPixelSize(answers); cell && cell->width > 0 && cell->height > 0) {
-            const double aspect = static_cast<double>(cell->height) / cell->width;
-            if (aspect >= 0.25 && aspect <= 8) options.cellAspect = aspect;
+        if (const std::optional<PixelSize> cell = cellPixelSize(answers)) {
+            options.cellAspect = cellAspectOf(cell->width, cell->height, options.cellAspect);
         }
     }
     if (!options.background) options.background = answers.background.value_or(Rgb{0, 0, 0});

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "tools/quoted_bytes.h"
+#include "vantrel/picture_fit.h"
 #include "tools/option_text.h"
+#include "tools/quoted_bytes.h"
 
 namespace vantrel {
 
@@ -163,7 +164,7 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
             options.raw = e;
         } else if (name == "--cell-aspect") {
             double r = 0;
-            if (!parseWhole(value, r) || !std::isfinite(r) || r < 0.25 || r > 8) {
+            if (!parseWhole(value, r) || !std::isfinite(r) || r < minCellAspect || r > maxCellAspect) {
                 return needs(name, "a number from 0.25 to 8", value);
             }
             options.cellAspect = r;

@@ -1,6 +1,5 @@
 #include "tools/view/view_picture.h"
 
-#include <algorithm>
 #include <array>
 
 #include "vantrel/cp437_unicode.h"
@@ -22,17 +21,13 @@ std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, Co
 }
 
 CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int height) {
-    FitRequest request;
-    request.cellAspect = options.cellAspect;
+    FitRequest request =
+        windowFit(terminal.width, terminal.height, options.cellAspect, options.fit == FitKind::width);
     request.stretch = options.stretch;
     if (options.size) {
         request.columns = options.size->width;
         request.rows = options.size->height;
         request.enlarge = true;
-    } else {
-        // The last row is left for the prompt that follows the picture.
-        request.columns = terminal.width;
-        request.rows = options.fit == FitKind::window ? std::max(terminal.height - 1, 1) : 0;
     }
     return fitPicture(width, height, request);
 }
