@@ -21,4 +21,18 @@ CellCount fitPicture(int width, int height, const FitRequest& request) {
     return cells;
 }
 
+FitRequest windowFit(int columns, int rows, double cellAspect, bool widthOnly) {
+    FitRequest request;
+    request.columns = columns;
+    request.rows = widthOnly ? 0 : std::max(rows - 1, 1);
+    request.cellAspect = cellAspect;
+    return request;
+}
+
+double cellAspectOf(int cellWidth, int cellHeight, double fallback) {
+    if (cellWidth < 1 || cellHeight < 1) return fallback;
+    const double aspect = static_cast<double>(cellHeight) / cellWidth;
+    return aspect >= minCellAspect && aspect <= maxCellAspect ? aspect : fallback;
+}
+
 }  // namespace vantrel

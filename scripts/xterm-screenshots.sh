@@ -16,7 +16,7 @@ outdir=${2:-docs}
 view=${3:-build/default/tools/view/vantrel-view}
 [ -r "$photo" ] || { echo "$0: cannot read '$photo'" >&2; exit 2; }
 [ -x "$view" ] || { echo "$0: no vantrel-view at '$view' (build it first)" >&2; exit 2; }
-for tool in Xvfb xterm import xwininfo; do
+for tool in Xvfb xterm import convert xwininfo; do
     command -v "$tool" >/dev/null || { echo "$0: $tool is missing (scripts/install-deps.sh docs)" >&2; exit 2; }
 done
 photo=$(cd "$(dirname "$photo")" && pwd)/$(basename "$photo")
@@ -30,13 +30,14 @@ trap 'kill $xvfb 2>/dev/null || true' EXIT INT TERM
 sleep 1
 
 # shot NAME COLORTERM TERM ARGS...: the picture shown in an 80x30 xterm, then
-# the window's pixels written to OUTDIR/NAME.png.
+# the window's pixels written to OUTDIR/NAME.png, cropped to the picture (the
+# black border and rows below it trimmed; the cursor is hidden).
 shot() {
     name=$1 colorterm=$2 term=$3
     shift 3
     DISPLAY=$display xterm -fa 'DejaVu Sans Mono' -fs 10 -geometry 80x30 -bg black -fg '#c0c0c0' \
         -xrm 'XTerm*directColor: true' -T "vantrel-$name" -tn "$term" \
-        -e env COLORTERM="$colorterm" sh -c '"$0" "$@"; sleep 60' "$view" "$@" "$photo" &
+        -e env COLORTERM="$colorterm" sh -c 'printf "\033[?25l"; "$0" "$@"; sleep 60' "$view" "$@" "$photo" &
     term_pid=$!
     tries=0
     until DISPLAY=$display xwininfo -name "vantrel-$name" >/dev/null 2>&1; do
@@ -46,6 +47,7 @@ shot() {
     done
     sleep 2
     DISPLAY=$display import -window "vantrel-$name" "$outdir/$name.png"
+    convert "$outdir/$name.png" -bordercolor black -border 1 -trim +repage "$outdir/$name.png"
     kill $term_pid 2>/dev/null || true
     wait $term_pid 2>/dev/null || true
     echo "$outdir/$name.png"

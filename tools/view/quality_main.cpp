@@ -47,8 +47,9 @@ const char* const usage =
     "  --cells OUT   judge the printed OUTPUT instead of the viewer's cells\n"
     "\n"
     "The viewer's options are vantrel-view's (--size, --stretch, --renderer,\n"
-    "--symbols, --block, --colours, --dither, ...), without --raw and --png;\n"
-    "--colours auto is 16 here. Prints one line a picture, and the means of all pictures when\n"
+    "--symbols, --block, --colours, --dither, ...), without --raw, --png and\n"
+    "--background (transparent pixels are judged over black); --colours auto is\n"
+    "16 here. Prints one line a picture, and the means of all pictures when\n"
     "there are several. A damaged file is not judged. Exit status 0, or 2 for a\n"
     "bad argument or file. --help shows this text, --version the version.\n";
 
@@ -244,5 +245,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.raw || !options.pngPath.empty()) return fail("--raw and --png are the viewer's; give pictures");
+    // Pictures are judged against themselves laid over black.
+    if (options.background) return fail("--background is the viewer's: transparent pixels are judged over black");
     return judgeShown(options, palette);
 }

@@ -19,6 +19,7 @@
 #include "tools/view/media_player.h"
 #include "tools/view/picture_file.h"
 #include "tools/view/still_printer.h"
+#include "tools/view/terminal_answers.h"
 #include "tools/view/terminal_size.h"
 #include "tools/view/video_player.h"
 #include "tools/view/view_picture.h"
@@ -157,7 +158,7 @@ int showStills(const ViewOptions& options, OutputFile* png, bool& anyShown) {
         } else {
             // The file as opened once, its first bytes included.
             std::FILE* stream = stillStream(input);
-            error = stream == nullptr ? "cannot read: out of memory" : readPicture(stream, target, PictureLimits{}, picture);
+            error = stream == nullptr ? "cannot read: out of memory" : readPicture(stream, target, PictureLimits{}, picture, AlphaUse::keep);
             if (stream != nullptr) std::fclose(stream);
         }
         if (!error.empty()) {
@@ -240,6 +241,8 @@ int main(int argc, char** argv) {
             }
         }
     }
+    // The terminal's cell shape and background, where the options leave them to it.
+    takeFromOutputTerminal(options);
     OutputFile* pngOutput = options.pngPath.empty() ? nullptr : &png;
     bool stillShown = false;
     const int status = options.raw ? showVideo(options, pngOutput) : showStills(options, pngOutput, stillShown);

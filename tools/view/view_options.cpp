@@ -1,10 +1,13 @@
 #include "tools/view/view_options.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string_view>
 
-#include "tools/quoted_bytes.h"
+#include "vantrel/picture_fit.h"
 #include "tools/option_text.h"
+#include "tools/quoted_bytes.h"
 
 namespace vantrel {
 
@@ -17,11 +20,18 @@ const char* const viewUsage =
     "is standard input. Files are told apart by their content.\n"
     "\n"
     "  --size COLSxROWS    fit into this many cells (default: the terminal's\n"
-    "                      width; a picture is not enlarged past one pixel a\n"
-    "                      cell column unless --size is given)\n"
+    "                      window, less one row for the prompt; a picture is\n"
+    "                      not enlarged past one pixel a cell column unless\n"
+    "                      --size is given)\n"
+    "  --fit window|width  without --size, fit the whole window (the default)\n"
+    "                      or its width only, for tall pictures to scroll\n"
     "  --stretch           fill the size exactly instead of keeping the aspect\n"
-    "                      (the terminal's width and height without --size)\n"
-    "  --cell-aspect R     cell height over width (default 2)\n"
+    "                      (the terminal's window without --size)\n"
+    "  --cell-aspect R     cell height over width (default: the terminal's own\n"
+    "                      cell shape when it tells it, else 2)\n"
+    "  --background RRGGBB the colour transparent pixels are laid over, in hex,\n"
+    "                      with or without '#' (default: the terminal's own\n"
+    "                      background when it tells it, else black)\n"
     "  --renderer NAME     mosaic (default): a block symbol and two colours a\n"
     "                      cell, chosen to draw the picture's shapes; shade:\n"
     "                      16 console colours through shade characters; glyph:\n"
@@ -88,6 +98,24 @@ bool parseExtent(std::string_view text, int limit, Extent& extent) {
            extent.width >= 1 && extent.height >= 1 && extent.width <= limit && extent.height <= limit;
 }
 
+// "RRGGBB" or "#RRGGBB", hex digits of either case.
+bool parseHexColour(std::string_view text, Rgb& colour) {
+    if (!text.empty() && text.front() == '#') text.remove_prefix(1);
+    if (text.size() != 6) return false;
+    std::uint8_t channels[3]{};
+    for (std::size_t i = 0; i < 6; ++i) {
+        const char c = text[i];
+        const int digit = c >= '0' && c <= '9'   ? c - '0'
+                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                 : -1;
+        if (digit < 0) return false;
+        channels[i / 2] = static_cast<std::uint8_t>(channels[i / 2] * 16 + digit);
+    }
+    colour = Rgb{channels[0], channels[1], channels[2]};
+    return true;
+}
+
 std::string needs(std::string_view name, const char* what, std::string_view value) {
     return std::string(name) + " needs " + what + ", not " + quotedInput(value);
 }
@@ -123,7 +151,7 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
         const bool known = isFlag || name == "--size" || name == "--cell-aspect" || name == "--renderer" ||
                            name == "--block" || name == "--symbols" || name == "--colours" || name == "--colors" ||
                            name == "--palette" || name == "--raw" || name == "--fps" || name == "--png" ||
-                           name == "--loop";
+                           name == "--loop" || name == "--fit" || name == "--background";
         if (!known) return "unknown option " + quotedInput(name) + " (see --help)";
         const std::string_view key = name == "--colors" ? "--colours" : name == "--no-dither" ? "--dither" : name;
         for (std::string_view s : seen) {
@@ -158,10 +186,23 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
             options.raw = e;
         } else if (name == "--cell-aspect") {
             double r = 0;
-            if (!parseWhole(value, r) || !std::isfinite(r) || r < 0.25 || r > 8) {
+            if (!parseWhole(value, r) || !std::isfinite(r) || r < minCellAspect || r > maxCellAspect) {
                 return needs(name, "a number from 0.25 to 8", value);
             }
             options.cellAspect = r;
+            options.cellAspectGiven = true;
+        } else if (name == "--fit") {
+            if (value == "window") {
+                options.fit = FitKind::window;
+            } else if (value == "width") {
+                options.fit = FitKind::width;
+            } else {
+                return needs(name, "window or width", value);
+            }
+        } else if (name == "--background") {
+            Rgb colour;
+            if (!parseHexColour(value, colour)) return needs(name, "a colour RRGGBB in hex", value);
+            options.background = colour;
         } else if (name == "--renderer") {
             if (value == "mosaic") {
                 options.renderer = RendererKind::mosaic;
@@ -227,7 +268,11 @@ std::string parseViewOptions(int argc, const char* const* argv, ViewOptions& opt
     if (options.symbols && options.renderer != RendererKind::mosaic) {
         return "--symbols applies to the mosaic renderer (blocks is the mosaic with --symbols half)";
     }
+    const bool fitGiven = std::find(seen.begin(), seen.end(), "--fit") != seen.end();
+    if (fitGiven && options.size) return "--fit applies without --size";
+    if (options.fit == FitKind::width && options.stretch) return "--stretch fills the window: not with --fit width";
     if (options.raw) {
+        if (fitGiven) return "--fit applies to pictures, not --raw video";
         if (options.files.size() > 1) return "--raw reads one FILE (or standard input)";
     } else {
         if (options.fps != 0) return "--fps applies to --raw video";

@@ -16,6 +16,10 @@ namespace vantrel {
 enum class RendererKind { mosaic, shade, glyph, blocks };
 // ansi16Over8: sixteen foregrounds over eight backgrounds (the Linux console).
 enum class ColourChoice { ansi16, ansi16Over8, ansi256, truecolor, automatic };
+// What a picture is fitted into without --size: the whole window (its
+// columns and all but one of its rows, the last kept for the prompt), or
+// the window's width only, for tall pictures meant to be scrolled.
+enum class FitKind { window, width };
 
 // A size in cells, or in pixels for --raw.
 struct Extent {
@@ -37,7 +41,15 @@ inline constexpr int maxLoops = 1'000'000;
 struct ViewOptions {
     std::vector<std::string> files;        // "-" is standard input
     std::optional<Extent> size;            // --size COLSxROWS
-    double cellAspect = 2.0;               // cell height / cell width
+    // Cell height over width: --cell-aspect, else the terminal's own cell
+    // shape when it tells it (takeFromTerminal), else 2.
+    double cellAspect = 2.0;
+    bool cellAspectGiven = false;          // --cell-aspect was given
+    FitKind fit = FitKind::window;         // --fit
+    // The colour under transparent pixels: --background, else the
+    // terminal's own background when it tells it (takeFromTerminal).
+    // None: black.
+    std::optional<Rgb> background;
     bool stretch = false;
     RendererKind renderer = RendererKind::mosaic;
     std::optional<BlockSize> block;        // default: blockFor(renderer)

@@ -32,16 +32,13 @@ std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, Co
 }
 
 CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int height) {
-    FitRequest request;
-    request.cellAspect = options.cellAspect;
+    FitRequest request =
+        windowFit(terminal.width, terminal.height, options.cellAspect, options.fit == FitKind::width);
     request.stretch = options.stretch;
     if (options.size) {
         request.columns = options.size->width;
         request.rows = options.size->height;
         request.enlarge = true;
-    } else {
-        request.columns = terminal.width;
-        request.rows = options.stretch ? terminal.height : 0;
     }
     return fitPicture(width, height, request);
 }
@@ -54,6 +51,7 @@ ViewPicture::ViewPicture(const ViewOptions& options, ColourMode mode, const Pale
     shown_.renderer = options.renderer;
     shown_.mode = mode;
     shown_.palette = palette;
+    converter_.setBackground(options.background.value_or(Rgb{0, 0, 0}));
 }
 
 const ShownPicture& ViewPicture::convert(const ByteImage& picture, CellCount cells) {

@@ -36,10 +36,13 @@ struct ShownPicture {
 std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, ColourMode mode,
                                                   const Palette& palette);
 
-// The cells for a picture shown inline: fitted to --size (enlarging if need
-// be), or else to the terminal's width (the whole terminal with --stretch).
+// The cells for a picture shown inline, in cells options.cellAspect times
+// as tall as wide: fitted to --size (enlarging if need be), or else to the
+// terminal's window less its last row (--fit window, filled with
+// --stretch), or to its width alone (--fit width).
 CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int height);
 
+// Pictures with alpha are laid over options.background (black when none).
 class ViewPicture {
 public:
     // At sixteen colours, cells chosen by picturePalette(options.palette).
