@@ -48,14 +48,7 @@ struct SourceSize {
 };
 
 CellCount mediaCells(const ViewOptions& options, SourceSize source, Extent screen) {
-    const Extent box = options.size.value_or(screen);
-    FitRequest request;
-    request.columns = std::min(box.width, screen.width);
-    request.rows = std::min(box.height, screen.height);
-    request.cellAspect = options.cellAspect;
-    request.stretch = options.stretch;
-    request.enlarge = true;
-    return fitPicture(source.width, source.height, request);
+    return fitFrame(options, screen, source.width, source.height);
 }
 
 // The size libswscale converts to for a renderer's grid of `samples` pixels.

@@ -76,14 +76,7 @@ std::size_t frameBytes(const ViewOptions& options) {
 
 // The cells for the frame on a terminal (or --size) of `screen` cells.
 CellCount videoCells(const ViewOptions& options, Extent screen) {
-    const Extent box = options.size.value_or(screen);
-    FitRequest request;
-    request.columns = std::min(box.width, screen.width);
-    request.rows = std::min(box.height, screen.height);
-    request.cellAspect = options.cellAspect;
-    request.stretch = options.stretch;
-    request.enlarge = true;
-    return fitPicture(options.raw->width, options.raw->height, request);
+    return fitFrame(options, screen, options.raw->width, options.raw->height);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tools/view/view_picture.h"
 
+#include <algorithm>
 #include <array>
 
 #include "vantrel/cp437_unicode.h"
@@ -29,6 +30,17 @@ std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, Co
             break;
     }
     return makeMosaicRenderer(mosaic);
+}
+
+CellCount fitFrame(const ViewOptions& options, Extent screen, int width, int height) {
+    const Extent box = options.size.value_or(screen);
+    FitRequest request;
+    request.columns = std::min(box.width, screen.width);
+    request.rows = std::min(box.height, screen.height);
+    request.cellAspect = options.cellAspect;
+    request.stretch = options.stretch;
+    request.enlarge = true;
+    return fitPicture(width, height, request);
 }
 
 CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int height) {

@@ -41,6 +41,9 @@ std::unique_ptr<PictureRenderer> makeViewRenderer(const ViewOptions& options, Co
 // terminal's window less its last row (--fit window, filled with
 // --stretch), or to its width alone (--fit width).
 CellCount fitStill(const ViewOptions& options, Extent terminal, int width, int height);
+// The cells for a video frame of width x height pixels on a full screen of
+// `screen` cells (or --size within it), enlarged as need be.
+CellCount fitFrame(const ViewOptions& options, Extent screen, int width, int height);
 
 // Pictures with alpha are laid over options.background (black when none).
 class ViewPicture {
