@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "render/cpu_features.h"
+
 namespace vantrel {
 
 namespace {
@@ -137,6 +139,13 @@ MosaicSearch::MosaicSearch(const MosaicOptions& options) : options_(options) {
             break;
         }
     }
+
+    for (const Partition& p : partitions_) {
+        partitionRegion_.push_back(p.region);
+        partitionInvSize_.push_back(p.invSize);
+        partitionInvRest_.push_back(p.invRest);
+    }
+    vectors_ = bestVectors();
 
     for (std::size_t i = 0; i < 16; ++i) {
         palette_[i] = linear(options_.palette.colours[i]);
@@ -322,6 +331,10 @@ MosaicSearch::Choice MosaicSearch::chooseTruecolor(const Regions& sums) const {
             chosen = &p;
         }
     }
+    return finishTruecolor(total, chosen == nullptr ? total : sums[static_cast<std::size_t>(chosen->region)], chosen);
+}
+
+MosaicSearch::Choice MosaicSearch::finishTruecolor(Vec3 total, Vec3 a, const Partition* chosen) const {
     const auto value = [this](Vec3 c) { return rgbValue(encode(c.x), encode(c.y), encode(c.z)); };
     Choice choice;
     if (chosen == nullptr) {
@@ -332,7 +345,6 @@ MosaicSearch::Choice MosaicSearch::chooseTruecolor(const Regions& sums) const {
         choice.foreground = choice.background = mean;
         return choice;
     }
-    const Vec3 a = sums[static_cast<std::size_t>(chosen->region)];
     Vec3 inked = a * chosen->invSize;
     Vec3 rest = (total - a) * chosen->invRest;
     // The means pushed apart, the cell's mean light kept: the mean of each
@@ -461,6 +473,46 @@ MosaicSearch::Choice MosaicSearch::choose(const LinearRgb* samples, std::ptrdiff
     Regions sums;
     regionSums(samples, stride, sums);
     return options_.mode == ColourMode::truecolor ? chooseTruecolor(sums) : choosePalette(sums);
+}
+
+MosaicVectors MosaicSearch::bestVectors() {
+    if (cpuHasAvx2()) return MosaicVectors::avx2;
+    if (cpuHasSse2()) return MosaicVectors::sse2;
+    return MosaicVectors::none;
+}
+
+void MosaicSearch::chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, int count, MosaicCell* cells) const {
+    int c = 0;
+    if (options_.mode == ColourMode::truecolor && vectors_ != MosaicVectors::none) {
+        const MosaicKernelTables tables{{weight_.x, weight_.y, weight_.z},
+                                        static_cast<int>(partitions_.size()),
+                                        partitionRegion_.data(),
+                                        partitionInvSize_.data(),
+                                        partitionInvRest_.data(),
+                                        rows_,
+                                        columns_,
+                                        quadrants_,
+                                        sextants_};
+        const int lanes = vectors_ == MosaicVectors::avx2 ? 8 : 4;
+        std::array<MosaicKernelResult, 8> results;
+        for (; c + lanes <= count; c += lanes) {
+            const float* first = &samples[c * side].red;
+#if defined(__x86_64__) || defined(__i386__)
+            if (lanes == 8) mosaicTruecolorAvx2(tables, first, stride * 3, results.data());
+            else mosaicTruecolorSse2(tables, first, stride * 3, results.data());
+#else
+            (void)first;
+#endif
+            for (int j = 0; j < lanes; ++j) {
+                const MosaicKernelResult& r = results[static_cast<std::size_t>(j)];
+                const Vec3 total{r.total[0], r.total[1], r.total[2]};
+                const Partition* chosen = r.partition < 0 ? nullptr : &partitions_[static_cast<std::size_t>(r.partition)];
+                const Vec3 region = chosen == nullptr ? total : Vec3{r.region[0], r.region[1], r.region[2]};
+                cells[c + j] = finishTruecolor(total, region, chosen).cell;
+            }
+        }
+    }
+    for (; c < count; ++c) cells[c] = choose(samples + c * side, stride).cell;
 }
 
 float MosaicSearch::drawnError(const MosaicSymbol& symbol, Vec3 foreground, Vec3 background, const LinearRgb* samples,
