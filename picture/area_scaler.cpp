@@ -1,6 +1,7 @@
 #include "vantrel/area_scaler.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "picture/srgb_encoding.h"
 
@@ -144,13 +145,36 @@ void across(const Row& source, const std::vector<Span>& spans, float* out) {
     }
 }
 
+// Four floats at a time (on any processor the compiler splits or joins
+// them as it can): each element gets exactly the operations of one float.
+using Floats = float __attribute__((vector_size(16)));
+inline Floats load(const float* p) {
+    Floats v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void store(float* p, Floats v) { std::memcpy(p, &v, sizeof v); }
+inline Floats splat(float f) { return Floats{f, f, f, f}; }
+
 // sum[i] = row[i] * weight (first) or sum[i] += row[i] * weight.
 void weighted(float* sum, const float* row, std::size_t n, float weight, bool first) {
+    const Floats w = splat(weight);
+    std::size_t i = 0;
     if (first) {
-        for (std::size_t i = 0; i < n; ++i) sum[i] = row[i] * weight;
+        for (; i + 4 <= n; i += 4) store(sum + i, load(row + i) * w);
+        for (; i < n; ++i) sum[i] = row[i] * weight;
     } else {
-        for (std::size_t i = 0; i < n; ++i) sum[i] += row[i] * weight;
+        for (; i + 4 <= n; i += 4) store(sum + i, load(sum + i) + load(row + i) * w);
+        for (; i < n; ++i) sum[i] += row[i] * weight;
     }
+}
+
+// sum[i] = a[i] * wa + b[i] * wb.
+void weighted2(float* sum, const float* a, float wa, const float* b, float wb, std::size_t n) {
+    const Floats va = splat(wa), vb = splat(wb);
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) store(sum + i, load(a + i) * va + load(b + i) * vb);
+    for (; i < n; ++i) sum[i] = a[i] * wa + b[i] * wb;
 }
 
 }  // namespace
@@ -214,9 +238,7 @@ void AreaScaler::scaleRowsAs(const ByteImage& picture, WriteRow writeRow, float*
             // Two rows (as every row of an enlargement): both in one pass,
             // the same sums as one row weighted and the other added.
             const float* a = scaledRow(span.first);
-            const float* b = scaledRow(span.last);
-            const float wa = span.firstWeight, wb = span.lastWeight;
-            for (std::size_t i = 0; i < n; ++i) sum[i] = a[i] * wa + b[i] * wb;
+            weighted2(sum, a, span.firstWeight, scaledRow(span.last), span.lastWeight, n);
         } else {
             weighted(sum, scaledRow(span.first), n, span.firstWeight, true);
             for (int sy = span.first + 1; sy < span.last; ++sy) {
@@ -237,7 +259,16 @@ void AreaScaler::acrossRow(const ByteImage& picture, int y, float* out) const {
             // Each byte decoded by table, nothing to sum.
             const std::uint8_t* bytes = row.row;
             const std::size_t n = static_cast<std::size_t>(sourceWidth_) * 3;
-            for (std::size_t i = 0; i < n; ++i) out[i] = linear[bytes[i]];
+            std::size_t i = 0;
+            for (; i + 4 <= n; i += 4) {
+                const float v0 = linear[bytes[i]], v1 = linear[bytes[i + 1]];
+                const float v2 = linear[bytes[i + 2]], v3 = linear[bytes[i + 3]];
+                out[i] = v0;
+                out[i + 1] = v1;
+                out[i + 2] = v2;
+                out[i + 3] = v3;
+            }
+            for (; i < n; ++i) out[i] = linear[bytes[i]];
             return;
         }
     }
