@@ -16,7 +16,6 @@ using Mask = std::array<std::uint8_t, mosaicCellHeight>;
 inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 inline Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 inline Vec3 vec(const LinearRgb& c) { return {c.red, c.green, c.blue}; }
 
 Vec3 linear(Rgb c) { return vec(toLinear(c)); }
