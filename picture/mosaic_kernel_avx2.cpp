@@ -6,10 +6,10 @@
 namespace vantrel {
 
 void mosaicTruecolorAvx2(const MosaicKernelTables& tables, const float* samples, std::ptrdiff_t stride,
-                         MosaicKernelResult* out) {
+                         MosaicKernelResult* out, float* regions) {
     using V = float __attribute__((vector_size(32)));
     using M = int __attribute__((vector_size(32)));
-    MosaicLanes<V, M, 8>::run(tables, samples, stride, out);
+    MosaicLanes<V, M, 8>::run(tables, samples, stride, out, regions);
 }
 
 }  // namespace vantrel

@@ -31,8 +31,10 @@ struct MosaicLanes {
     }
     static V select(M mask, V yes, V no) { return (V)(((M)yes & mask) | ((M)no & ~mask)); }
 
+    // With `regions` (51 x 3 floats a lane, lane after lane), the region
+    // sums are written there and nothing is chosen.
     static void run(const MosaicKernelTables& t, const float* samples, std::ptrdiff_t stride,
-                    MosaicKernelResult* out) {
+                    MosaicKernelResult* out, float* regions) {
         // The samples, one cell a lane: d[y][k] is float k of sample row y.
         V d[8][24];
         for (int y = 0; y < 8; ++y) {
@@ -99,6 +101,26 @@ struct MosaicLanes {
                 pattern[p] = add(pattern[p & (p - 1)], fold(cell[__builtin_ctz(p)]));
                 sums[19 + p] = pattern[p];
             }
+        }
+
+        if (regions != nullptr) {
+            // Only the sums made: the others are not read.
+            const auto put = [&](int first, int last) {
+                for (int j = 0; j < N; ++j) {
+                    float* lane = regions + j * 51 * 3;
+                    for (int k = first; k <= last; ++k) {
+                        lane[3 * k] = sums[k].x[j];
+                        lane[3 * k + 1] = sums[k].y[j];
+                        lane[3 * k + 2] = sums[k].z[j];
+                    }
+                }
+            };
+            put(0, 0);
+            if (t.rows) put(1, 7);
+            if (t.columns) put(8, 14);
+            if (t.quadrants) put(15, 19);
+            if (t.sextants) put(20, 50);
+            return;
         }
 
         // The division with the largest |A|^2/nA + |B|^2/nB, the first on a tie.

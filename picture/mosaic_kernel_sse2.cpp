@@ -6,10 +6,10 @@
 namespace vantrel {
 
 void mosaicTruecolorSse2(const MosaicKernelTables& tables, const float* samples, std::ptrdiff_t stride,
-                         MosaicKernelResult* out) {
+                         MosaicKernelResult* out, float* regions) {
     using V = float __attribute__((vector_size(16)));
     using M = int __attribute__((vector_size(16)));
-    MosaicLanes<V, M, 4>::run(tables, samples, stride, out);
+    MosaicLanes<V, M, 4>::run(tables, samples, stride, out, regions);
 }
 
 }  // namespace vantrel

@@ -482,7 +482,8 @@ MosaicVectors MosaicSearch::bestVectors() {
 
 void MosaicSearch::chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, int count, MosaicCell* cells) const {
     int c = 0;
-    if (options_.mode == ColourMode::truecolor && vectors_ != MosaicVectors::none) {
+#if defined(__x86_64__) || defined(__i386__)
+    if (vectors_ != MosaicVectors::none) {
         const MosaicKernelTables tables{{weight_.x, weight_.y, weight_.z},
                                         static_cast<int>(partitions_.size()),
                                         partitionRegion_.data(),
@@ -492,17 +493,23 @@ void MosaicSearch::chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, in
                                         columns_,
                                         quadrants_,
                                         sextants_};
-        const int lanes = vectors_ == MosaicVectors::avx2 ? 8 : 4;
+        const bool avx2 = vectors_ == MosaicVectors::avx2;
+        const int lanes = avx2 ? 8 : 4;
+        const bool truecolor = options_.mode == ColourMode::truecolor;
         std::array<MosaicKernelResult, 8> results;
+        // From a palette the sums are made here and the choice is the scalar path's.
+        static_assert(sizeof(Regions) == regionCount * 3 * sizeof(float));
+        std::array<Regions, 8> regions;
+        float* const sums = truecolor ? nullptr : &regions[0][0].x;
         for (; c + lanes <= count; c += lanes) {
             const float* first = &samples[c * side].red;
-#if defined(__x86_64__) || defined(__i386__)
-            if (lanes == 8) mosaicTruecolorAvx2(tables, first, stride * 3, results.data());
-            else mosaicTruecolorSse2(tables, first, stride * 3, results.data());
-#else
-            (void)first;
-#endif
+            if (avx2) mosaicTruecolorAvx2(tables, first, stride * 3, results.data(), sums);
+            else mosaicTruecolorSse2(tables, first, stride * 3, results.data(), sums);
             for (int j = 0; j < lanes; ++j) {
+                if (!truecolor) {
+                    cells[c + j] = choosePalette(regions[static_cast<std::size_t>(j)]).cell;
+                    continue;
+                }
                 const MosaicKernelResult& r = results[static_cast<std::size_t>(j)];
                 const Vec3 total{r.total[0], r.total[1], r.total[2]};
                 const Partition* chosen = r.partition < 0 ? nullptr : &partitions_[static_cast<std::size_t>(r.partition)];
@@ -511,6 +518,7 @@ void MosaicSearch::chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, in
             }
         }
     }
+#endif
     for (; c < count; ++c) cells[c] = choose(samples + c * side, stride).cell;
 }
 
