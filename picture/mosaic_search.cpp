@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "render/cpu_features.h"
@@ -418,18 +419,53 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
     } else {
         // Every solid's cost at once, then the least.
         const Vec3 w{2.0f * total.x * weight_.x, 2.0f * total.y * weight_.y, 2.0f * total.z * weight_.z};
-        std::array<float, maxSolids> cost;
         const std::size_t count = solids_.size();
-        // (There are always the sixteen solid colours.)
-        std::size_t i = 0;
-        do {
-            cost[i] = solidNorm_[i] - (w.x * solidRed_[i] + w.y * solidGreen_[i] + w.z * solidBlue_[i]);
-        } while (++i < count);
-        std::size_t least = 0;
-        for (i = 1; i < count; ++i)
-            if (cost[i] < cost[least]) least = i;
+        // Four solids at a time, each lane keeping its least (the first on
+        // a tie), then the least of the lanes (on a tie the first solid):
+        // the solid a scan in order finds. Each cost is the same operations
+        // as one at a time. (There are always the sixteen solid colours.)
+        using Floats = float __attribute__((vector_size(16)));
+        using Ints = std::int32_t __attribute__((vector_size(16)));
+        const auto load = [](const float* p) {
+            Floats v;
+            std::memcpy(&v, p, sizeof v);
+            return v;
+        };
+        const Floats wx{w.x, w.x, w.x, w.x}, wy{w.y, w.y, w.y, w.y}, wz{w.z, w.z, w.z, w.z};
+        const auto costsAt = [&](std::size_t i) {
+            return load(&solidNorm_[i]) -
+                   (wx * load(&solidRed_[i]) + wy * load(&solidGreen_[i]) + wz * load(&solidBlue_[i]));
+        };
+        Floats leastCost = costsAt(0);
+        Ints leastIndex{0, 1, 2, 3};
+        Ints index = leastIndex;
+        const Ints four{4, 4, 4, 4};
+        std::size_t i = 4;
+        for (; i + 4 <= count; i += 4) {
+            const Floats c = costsAt(i);
+            index += four;
+            const Ints less = c < leastCost;
+            leastCost = (Floats)(((Ints)c & less) | ((Ints)leastCost & ~less));
+            leastIndex = (index & less) | (leastIndex & ~less);
+        }
+        std::size_t least = static_cast<std::size_t>(leastIndex[0]);
+        float leastValue = leastCost[0];
+        for (int lane = 1; lane < 4; ++lane) {
+            const auto at = static_cast<std::size_t>(leastIndex[lane]);
+            if (leastCost[lane] < leastValue || (leastCost[lane] == leastValue && at < least)) {
+                least = at;
+                leastValue = leastCost[lane];
+            }
+        }
+        for (; i < count; ++i) {
+            const float c = solidNorm_[i] - (w.x * solidRed_[i] + w.y * solidGreen_[i] + w.z * solidBlue_[i]);
+            if (c < leastValue) {
+                least = i;
+                leastValue = c;
+            }
+        }
         const Solid& s = solids_[least];
-        best = cost[least];
+        best = leastValue;
         choice.cell = s.cell;
         choice.symbol = s.symbol;
         choice.foreground = s.foreground;
