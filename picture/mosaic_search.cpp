@@ -511,7 +511,11 @@ MosaicSearch::Choice MosaicSearch::choose(const LinearRgb* samples, std::ptrdiff
 }
 
 MosaicVectors MosaicSearch::bestVectors() {
+#if !defined(_WIN32)
+    // (Not on Windows, where GCC does not keep the stack aligned for the
+    // 32-byte vectors the AVX2 kernel keeps there.)
     if (cpuHasAvx2()) return MosaicVectors::avx2;
+#endif
     if (cpuHasSse2()) return MosaicVectors::sse2;
     return MosaicVectors::none;
 }
