@@ -8,6 +8,7 @@
 
 #include "bench/picture_scenes.h"
 #include "vantrel/area_scaler.h"
+#include "vantrel/mosaic_encoder.h"
 #include "vantrel/mosaic_renderer.h"
 
 using namespace vantrel;
@@ -83,6 +84,35 @@ BENCHMARK(BM_Mosaic256Every);
 BENCHMARK(BM_Mosaic16Default);
 BENCHMARK(BM_Mosaic16Every);
 BENCHMARK(BM_Mosaic16Over8Default);
+
+// The whole path of one video frame: scaled to 8x8 samples a cell, converted
+// and encoded for a terminal of 80x50 cells, into memory, 24-bit colour.
+void mosaicVideo(benchmark::State& state, const MosaicOptions& options) {
+    AreaScaler scaler;
+    scaler.setSizes(frameWidth, frameHeight, sampleWidth, sampleHeight);
+    std::vector<LinearRgb> samples(static_cast<std::size_t>(sampleWidth) * sampleHeight);
+    MosaicRenderer renderer(options);
+    renderer.setSize(columns, rows);
+    std::vector<MosaicCell> cells(columns * rows);
+    MosaicEncoder encoder(options.mode, centreFrame(columns, rows, columns, rows));
+    std::size_t bytes = 0;
+    int i = 0;
+    for (auto _ : state) {
+        scaler.scaleLinear(frame(i++), samples.data(), sampleWidth);
+        renderer.convert(samples.data(), sampleWidth, columns, rows, cells.data(), columns);
+        const std::string_view out = encoder.encode({cells.data(), columns, rows, columns});
+        bytes += out.size();
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["bytes/frame"] =
+        benchmark::Counter(static_cast<double>(bytes) / static_cast<double>(state.iterations()));
+}
+void BM_MosaicVideoTruecolorDefault(benchmark::State& s) { mosaicVideo(s, optionsFor(ColourMode::truecolor, false, {})); }
+void BM_MosaicVideoTruecolorEvery(benchmark::State& s) {
+    mosaicVideo(s, optionsFor(ColourMode::truecolor, false, everySet));
+}
+BENCHMARK(BM_MosaicVideoTruecolorDefault);
+BENCHMARK(BM_MosaicVideoTruecolorEvery);
 
 // The area average alone, to the samples of 80x50 cells.
 void BM_MosaicScaleFrame(benchmark::State& state) {

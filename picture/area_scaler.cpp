@@ -1,6 +1,7 @@
 #include "vantrel/area_scaler.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "picture/srgb_encoding.h"
 
@@ -53,7 +54,9 @@ void AreaScaler::setSizes(int sourceWidth, int sourceHeight, int targetWidth, in
     const std::int64_t rowsFirst = (sh + th) * sw + th * (sw + tw);
     rowsFirst_ = rowsFirst < acrossFirst;
     steps_ = std::min(acrossFirst, rowsFirst);
-    rowCache_.assign(columns_.size() * 3, 0.0f);
+    rowCache_.assign(columns_.size() * 6, 0.0f);
+    singleColumns_ = std::all_of(columns_.begin(), columns_.end(), [](const Span& c) { return c.first == c.last; });
+    wholeColumns_ = targetWidth == sourceWidth;
     sum_.assign(columns_.size() * 3, 0.0f);
     rowSum_.assign(rowsFirst_ ? static_cast<std::size_t>(sourceWidth) * 3 : 0, 0.0f);
 }
@@ -142,19 +145,42 @@ void across(const Row& source, const std::vector<Span>& spans, float* out) {
     }
 }
 
+// Four floats at a time (on any processor the compiler splits or joins
+// them as it can): each element gets exactly the operations of one float.
+using Floats = float __attribute__((vector_size(16)));
+inline Floats load(const float* p) {
+    Floats v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void store(float* p, Floats v) { std::memcpy(p, &v, sizeof v); }
+inline Floats splat(float f) { return Floats{f, f, f, f}; }
+
 // sum[i] = row[i] * weight (first) or sum[i] += row[i] * weight.
 void weighted(float* sum, const float* row, std::size_t n, float weight, bool first) {
+    const Floats w = splat(weight);
+    std::size_t i = 0;
     if (first) {
-        for (std::size_t i = 0; i < n; ++i) sum[i] = row[i] * weight;
+        for (; i + 4 <= n; i += 4) store(sum + i, load(row + i) * w);
+        for (; i < n; ++i) sum[i] = row[i] * weight;
     } else {
-        for (std::size_t i = 0; i < n; ++i) sum[i] += row[i] * weight;
+        for (; i + 4 <= n; i += 4) store(sum + i, load(sum + i) + load(row + i) * w);
+        for (; i < n; ++i) sum[i] += row[i] * weight;
     }
+}
+
+// sum[i] = a[i] * wa + b[i] * wb.
+void weighted2(float* sum, const float* a, float wa, const float* b, float wb, std::size_t n) {
+    const Floats va = splat(wa), vb = splat(wb);
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) store(sum + i, load(a + i) * va + load(b + i) * vb);
+    for (; i < n; ++i) sum[i] = a[i] * wa + b[i] * wb;
 }
 
 }  // namespace
 
 template <PixelLayout layout, class WriteRow>
-void AreaScaler::scaleRowsAs(const ByteImage& picture, WriteRow writeRow) {
+void AreaScaler::scaleRowsAs(const ByteImage& picture, WriteRow writeRow, float* direct, std::ptrdiff_t directStride) {
     const float* linear = srgbToLinearTable.data();
     const auto source = [&](int y) { return ByteRow<layout>{picture.row(y), linear, background_}; };
     if (rowsFirst_) {
@@ -191,41 +217,83 @@ void AreaScaler::scaleRowsAs(const ByteImage& picture, WriteRow writeRow) {
         }
         return;
     }
-    // Each source row scaled across once (neighbouring target rows share
-    // their border source row: the last one is kept), then summed.
-    int cachedRow = -1;
-    const auto scaledRow = [&](int y) {
-        if (y != cachedRow) {
-            across(source(y), columns_, rowCache_.data());
-            cachedRow = y;
-        }
-        return rowCache_.data();
-    };
+    // Each source row scaled across once, the last two kept (neighbouring
+    // target rows share their border source rows), then summed.
+    cachedRows_[0] = cachedRows_[1] = -1;
     const std::size_t n = sum_.size();
+    const auto scaledRow = [&](int y) {
+        float* row = rowCache_.data() + (y & 1) * n;
+        if (cachedRows_[y & 1] != y) {
+            acrossRow<layout>(picture, y, row);
+            cachedRows_[y & 1] = y;
+        }
+        return static_cast<const float*>(row);
+    };
     for (int y = 0; y < targetHeight(); ++y) {
         const Span& span = rows_[static_cast<std::size_t>(y)];
-        weighted(sum_.data(), scaledRow(span.first), n, span.firstWeight, true);
-        if (span.last != span.first) {
+        float* sum = direct != nullptr ? direct + y * directStride : sum_.data();
+        if (span.last == span.first) {
+            weighted(sum, scaledRow(span.first), n, span.firstWeight, true);
+        } else if (span.last == span.first + 1) {
+            // Two rows (as every row of an enlargement): both in one pass,
+            // the same sums as one row weighted and the other added.
+            const float* a = scaledRow(span.first);
+            weighted2(sum, a, span.firstWeight, scaledRow(span.last), span.lastWeight, n);
+        } else {
+            weighted(sum, scaledRow(span.first), n, span.firstWeight, true);
             for (int sy = span.first + 1; sy < span.last; ++sy) {
-                weighted(sum_.data(), scaledRow(sy), n, span.innerWeight, false);
+                weighted(sum, scaledRow(sy), n, span.innerWeight, false);
             }
-            weighted(sum_.data(), scaledRow(span.last), n, span.lastWeight, false);
+            weighted(sum, scaledRow(span.last), n, span.lastWeight, false);
         }
-        writeRow(y, sum_.data());
+        if (direct == nullptr) writeRow(y, sum);
     }
 }
 
+template <PixelLayout layout>
+void AreaScaler::acrossRow(const ByteImage& picture, int y, float* out) const {
+    const float* linear = srgbToLinearTable.data();
+    const ByteRow<layout> row{picture.row(y), linear, background_};
+    if constexpr (layout == PixelLayout::rgb) {
+        if (wholeColumns_) {
+            // Each byte decoded by table, nothing to sum.
+            const std::uint8_t* bytes = row.row;
+            const std::size_t n = static_cast<std::size_t>(sourceWidth_) * 3;
+            std::size_t i = 0;
+            for (; i + 4 <= n; i += 4) {
+                const float v0 = linear[bytes[i]], v1 = linear[bytes[i + 1]];
+                const float v2 = linear[bytes[i + 2]], v3 = linear[bytes[i + 3]];
+                out[i] = v0;
+                out[i + 1] = v1;
+                out[i + 2] = v2;
+                out[i + 3] = v3;
+            }
+            for (; i < n; ++i) out[i] = linear[bytes[i]];
+            return;
+        }
+    }
+    if (singleColumns_) {
+        // Each target pixel inside one source pixel: its colour, weight 1.
+        for (const Span& span : columns_) {
+            row.read(span.first, out[0], out[1], out[2]);
+            out += 3;
+        }
+        return;
+    }
+    across(row, columns_, out);
+}
+
 template <class WriteRow>
-void AreaScaler::scaleRows(const ByteImage& picture, WriteRow writeRow) {
+void AreaScaler::scaleRows(const ByteImage& picture, WriteRow writeRow, float* direct, std::ptrdiff_t directStride) {
     switch (picture.layout) {
         case PixelLayout::rgb:
-            scaleRowsAs<PixelLayout::rgb>(picture, writeRow);
+            scaleRowsAs<PixelLayout::rgb>(picture, writeRow, direct, directStride);
             break;
         case PixelLayout::rgba:
-            scaleRowsAs<PixelLayout::rgba>(picture, writeRow);
+            scaleRowsAs<PixelLayout::rgba>(picture, writeRow, direct, directStride);
             break;
         case PixelLayout::rgbx:
-            scaleRowsAs<PixelLayout::rgbx>(picture, writeRow);
+            scaleRowsAs<PixelLayout::rgbx>(picture, writeRow, direct, directStride);
             break;
     }
 }
@@ -249,10 +317,15 @@ bool AreaScaler::scale(const ByteImage& picture, Pixel* out, std::ptrdiff_t outS
 
 bool AreaScaler::scaleLinear(const ByteImage& picture, LinearRgb* out, std::ptrdiff_t outStride) {
     if (!fits(picture, out, outStride)) return false;
-    scaleRows(picture, [&](int y, const float* sum) {
-        LinearRgb* row = out + y * outStride;
-        for (int x = 0; x < targetWidth(); ++x, sum += 3) row[x] = LinearRgb{sum[0], sum[1], sum[2]};
-    });
+    static_assert(sizeof(LinearRgb) == 3 * sizeof(float));
+    // Summed across first, each target row is made in place.
+    scaleRows(
+        picture,
+        [&](int y, const float* sum) {
+            LinearRgb* row = out + y * outStride;
+            for (int x = 0; x < targetWidth(); ++x, sum += 3) row[x] = LinearRgb{sum[0], sum[1], sum[2]};
+        },
+        rowsFirst_ ? nullptr : &out->red, outStride * 3);
     return true;
 }
 

@@ -78,7 +78,7 @@ bool MosaicRenderer::convert(const LinearRgb* samples, std::ptrdiff_t sampleStri
         for (int r = 0; r < rows; ++r) {
             const LinearRgb* row = samples + static_cast<std::ptrdiff_t>(r) * sampleRows * sampleStride;
             MosaicCell* out = cells + r * cellStride;
-            for (int c = 0; c < columns; ++c) out[c] = search.choose(row + c * sampleColumns, sampleStride).cell;
+            search.chooseRow(row, sampleStride, columns, out);
         }
         return true;
     }

@@ -3,7 +3,10 @@
 #include <bit>
 #include <cmath>
 #include <algorithm>
+#include <cstring>
 #include <limits>
+
+#include "render/cpu_features.h"
 
 namespace vantrel {
 
@@ -136,6 +139,13 @@ MosaicSearch::MosaicSearch(const MosaicOptions& options) : options_(options) {
             break;
         }
     }
+
+    for (const Partition& p : partitions_) {
+        partitionRegion_.push_back(p.region);
+        partitionInvSize_.push_back(p.invSize);
+        partitionInvRest_.push_back(p.invRest);
+    }
+    vectors_ = bestVectors();
 
     for (std::size_t i = 0; i < 16; ++i) {
         palette_[i] = linear(options_.palette.colours[i]);
@@ -321,6 +331,10 @@ MosaicSearch::Choice MosaicSearch::chooseTruecolor(const Regions& sums) const {
             chosen = &p;
         }
     }
+    return finishTruecolor(total, chosen == nullptr ? total : sums[static_cast<std::size_t>(chosen->region)], chosen);
+}
+
+MosaicSearch::Choice MosaicSearch::finishTruecolor(Vec3 total, Vec3 a, const Partition* chosen) const {
     const auto value = [this](Vec3 c) { return rgbValue(encode(c.x), encode(c.y), encode(c.z)); };
     Choice choice;
     if (chosen == nullptr) {
@@ -331,7 +345,6 @@ MosaicSearch::Choice MosaicSearch::chooseTruecolor(const Regions& sums) const {
         choice.foreground = choice.background = mean;
         return choice;
     }
-    const Vec3 a = sums[static_cast<std::size_t>(chosen->region)];
     Vec3 inked = a * chosen->invSize;
     Vec3 rest = (total - a) * chosen->invRest;
     // The means pushed apart, the cell's mean light kept: the mean of each
@@ -406,18 +419,53 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
     } else {
         // Every solid's cost at once, then the least.
         const Vec3 w{2.0f * total.x * weight_.x, 2.0f * total.y * weight_.y, 2.0f * total.z * weight_.z};
-        std::array<float, maxSolids> cost;
         const std::size_t count = solids_.size();
-        // (There are always the sixteen solid colours.)
-        std::size_t i = 0;
-        do {
-            cost[i] = solidNorm_[i] - (w.x * solidRed_[i] + w.y * solidGreen_[i] + w.z * solidBlue_[i]);
-        } while (++i < count);
-        std::size_t least = 0;
-        for (i = 1; i < count; ++i)
-            if (cost[i] < cost[least]) least = i;
+        // Four solids at a time, each lane keeping its least (the first on
+        // a tie), then the least of the lanes (on a tie the first solid):
+        // the solid a scan in order finds. Each cost is the same operations
+        // as one at a time. (There are always the sixteen solid colours.)
+        using Floats = float __attribute__((vector_size(16)));
+        using Ints = std::int32_t __attribute__((vector_size(16)));
+        const auto load = [](const float* p) {
+            Floats v;
+            std::memcpy(&v, p, sizeof v);
+            return v;
+        };
+        const Floats wx{w.x, w.x, w.x, w.x}, wy{w.y, w.y, w.y, w.y}, wz{w.z, w.z, w.z, w.z};
+        const auto costsAt = [&](std::size_t i) {
+            return load(&solidNorm_[i]) -
+                   (wx * load(&solidRed_[i]) + wy * load(&solidGreen_[i]) + wz * load(&solidBlue_[i]));
+        };
+        Floats leastCost = costsAt(0);
+        Ints leastIndex{0, 1, 2, 3};
+        Ints index = leastIndex;
+        const Ints four{4, 4, 4, 4};
+        std::size_t i = 4;
+        for (; i + 4 <= count; i += 4) {
+            const Floats c = costsAt(i);
+            index += four;
+            const Ints less = c < leastCost;
+            leastCost = (Floats)(((Ints)c & less) | ((Ints)leastCost & ~less));
+            leastIndex = (index & less) | (leastIndex & ~less);
+        }
+        std::size_t least = static_cast<std::size_t>(leastIndex[0]);
+        float leastValue = leastCost[0];
+        for (int lane = 1; lane < 4; ++lane) {
+            const auto at = static_cast<std::size_t>(leastIndex[lane]);
+            if (leastCost[lane] < leastValue || (leastCost[lane] == leastValue && at < least)) {
+                least = at;
+                leastValue = leastCost[lane];
+            }
+        }
+        for (; i < count; ++i) {
+            const float c = solidNorm_[i] - (w.x * solidRed_[i] + w.y * solidGreen_[i] + w.z * solidBlue_[i]);
+            if (c < leastValue) {
+                least = i;
+                leastValue = c;
+            }
+        }
         const Solid& s = solids_[least];
-        best = cost[least];
+        best = leastValue;
         choice.cell = s.cell;
         choice.symbol = s.symbol;
         choice.foreground = s.foreground;
@@ -460,6 +508,58 @@ MosaicSearch::Choice MosaicSearch::choose(const LinearRgb* samples, std::ptrdiff
     Regions sums;
     regionSums(samples, stride, sums);
     return options_.mode == ColourMode::truecolor ? chooseTruecolor(sums) : choosePalette(sums);
+}
+
+MosaicVectors MosaicSearch::bestVectors() {
+#if !defined(_WIN32)
+    // (Not on Windows, where GCC does not keep the stack aligned for the
+    // 32-byte vectors the AVX2 kernel keeps there.)
+    if (cpuHasAvx2()) return MosaicVectors::avx2;
+#endif
+    if (cpuHasSse2()) return MosaicVectors::sse2;
+    return MosaicVectors::none;
+}
+
+void MosaicSearch::chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, int count, MosaicCell* cells) const {
+    int c = 0;
+#if defined(__x86_64__) || defined(__i386__)
+    if (vectors_ != MosaicVectors::none) {
+        const MosaicKernelTables tables{{weight_.x, weight_.y, weight_.z},
+                                        static_cast<int>(partitions_.size()),
+                                        partitionRegion_.data(),
+                                        partitionInvSize_.data(),
+                                        partitionInvRest_.data(),
+                                        rows_,
+                                        columns_,
+                                        quadrants_,
+                                        sextants_};
+        const bool avx2 = vectors_ == MosaicVectors::avx2;
+        const int lanes = avx2 ? 8 : 4;
+        const bool truecolor = options_.mode == ColourMode::truecolor;
+        std::array<MosaicKernelResult, 8> results;
+        // From a palette the sums are made here and the choice is the scalar path's.
+        static_assert(sizeof(Regions) == regionCount * 3 * sizeof(float));
+        std::array<Regions, 8> regions;
+        float* const sums = truecolor ? nullptr : &regions[0][0].x;
+        for (; c + lanes <= count; c += lanes) {
+            const float* first = &samples[c * side].red;
+            if (avx2) mosaicTruecolorAvx2(tables, first, stride * 3, results.data(), sums);
+            else mosaicTruecolorSse2(tables, first, stride * 3, results.data(), sums);
+            for (int j = 0; j < lanes; ++j) {
+                if (!truecolor) {
+                    cells[c + j] = choosePalette(regions[static_cast<std::size_t>(j)]).cell;
+                    continue;
+                }
+                const MosaicKernelResult& r = results[static_cast<std::size_t>(j)];
+                const Vec3 total{r.total[0], r.total[1], r.total[2]};
+                const Partition* chosen = r.partition < 0 ? nullptr : &partitions_[static_cast<std::size_t>(r.partition)];
+                const Vec3 region = chosen == nullptr ? total : Vec3{r.region[0], r.region[1], r.region[2]};
+                cells[c + j] = finishTruecolor(total, region, chosen).cell;
+            }
+        }
+    }
+#endif
+    for (; c < count; ++c) cells[c] = choose(samples + c * side, stride).cell;
 }
 
 float MosaicSearch::drawnError(const MosaicSymbol& symbol, Vec3 foreground, Vec3 background, const LinearRgb* samples,

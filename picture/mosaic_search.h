@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "mosaic_kernel.h"
 #include "mosaic_symbols.h"
 #include "vantrel/colour_mode.h"
 #include "vantrel/linear_light.h"
@@ -27,6 +28,9 @@ namespace vantrel {
 struct Vec3 {
     float x, y, z;
 };
+
+// The instructions the truecolor search runs several cells at a time with.
+enum class MosaicVectors { none, sse2, avx2 };
 
 class MosaicSearch {
 public:
@@ -43,6 +47,16 @@ public:
 
     // The best cell for the 8x8 samples at `samples` (rows `stride` apart).
     Choice choose(const LinearRgb* samples, std::ptrdiff_t stride) const;
+    // The best cells for `count` cells side by side (cell c's samples at
+    // samples + 8 c), the same as choose() gives each: at truecolor several
+    // at a time with the vector instructions chosen.
+    void chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, int count, MosaicCell* cells) const;
+
+    // The best the processor runs, chosen when made; setVectors takes a
+    // lesser one (for comparing the paths).
+    static MosaicVectors bestVectors();
+    MosaicVectors vectors() const { return vectors_; }
+    void setVectors(MosaicVectors v) { vectors_ = v; }
 
     const std::vector<MosaicSymbol>& symbols() const { return symbols_; }
     // The foreground's share of each of a symbol's 64 samples.
@@ -79,6 +93,9 @@ private:
 
     void regionSums(const LinearRgb* samples, std::ptrdiff_t stride, Regions& sums) const;
     Choice chooseTruecolor(const Regions& sums) const;
+    // The cell for the division chosen (none: one colour), from the cell's
+    // sum and the sum of the division's region.
+    Choice finishTruecolor(Vec3 total, Vec3 region, const Partition* chosen) const;
     Choice choosePalette(const Regions& sums) const;
     // The palette colour nearest sum / size: its value, cost size|c|^2 - 2 sum.c and colour.
     struct Nearest {
@@ -97,6 +114,10 @@ private:
     std::vector<MosaicSymbol> symbols_;
     std::vector<std::array<float, side * side>> ink_;
     std::vector<Partition> partitions_;
+    // The partitions' regions and sizes, one array each, for the kernels.
+    std::vector<int> partitionRegion_;
+    std::vector<float> partitionInvSize_, partitionInvRest_;
+    MosaicVectors vectors_ = MosaicVectors::none;
     std::vector<Solid> solids_;
     // The solids' colours and size * |colour|^2, channel by channel.
     static constexpr std::size_t maxSolids = 16 + 3 * 16 * 16;

@@ -1,5 +1,7 @@
 #include "vantrel/mosaic_encoder.h"
 
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -26,7 +28,16 @@ constexpr std::size_t maxCellBytes = CursorMoves::maxBytes + maxMosaicSgrBytes +
 constexpr std::size_t frameOverhead = 64;
 
 // Gaps of up to this many cells may be crossed by reprinting them.
-constexpr int reprintReach = 4;
+constexpr int reprintReach = 6;
+
+// At sixteen colours the changed cells are grouped by the colours they
+// need: background * 17 + foreground, with 16 for a blank cell (shown by
+// its background alone).
+constexpr std::size_t groupCount = 16 * 17;
+
+// A changed cell as (row << 16) | column among the shown cells: the numbers
+// sort in screen order.
+using Place = std::uint32_t;
 
 // Writes the cells of one frame. It works on copies of the encoder's
 // state, kept in registers while it runs: every byte it writes could
@@ -45,16 +56,18 @@ struct Emitter {
     }
 
     // To (row, column); `gap` is the shown row's cells from the frame's
-    // first shown column, of which those between the cursor and the column
-    // are on the terminal as shown (they come before in screen order).
-    void moveTo(int row, int column, const MosaicCell* gap, int baseColumn) {
+    // first shown column, those between the cursor and the column reprinted
+    // in its place when that is shorter and they are on the terminal as
+    // shown (`waiting`, the row's flags of cells changed but not yet
+    // written, is 0 for them).
+    void moveTo(int row, int column, const MosaicCell* gap, const std::uint8_t* waiting, int baseColumn) {
         if (cursorRow == row && cursorColumn >= 0 && column > cursorColumn && column - cursorColumn <= reprintReach) {
             const int from = cursorColumn - baseColumn;
             const int to = column - baseColumn;
             const int csi = moves.csiCost(static_cast<unsigned>(to - from));
             int cost = 0;
             for (int c = from; c < to && cost <= csi; ++c) {
-                cost += inPen(gap[c]) ? static_cast<int>(utf8Size(gap[c].character)) : csi + 1;
+                cost += waiting[c] == 0 && inPen(gap[c]) ? static_cast<int>(utf8Size(gap[c].character)) : csi + 1;
             }
             if (cost <= csi) {
                 for (int c = from; c < to; ++c) out.at += utf8(gap[c].character, out.at);
@@ -86,6 +99,9 @@ struct MosaicEncoder::State : EncoderPlacement {
     }
     void setLayout(const FrameLayout& l);
     std::string_view encode(CellView<MosaicCell> frame);
+    // The changed cells of a sixteen-colour frame (already in `shown`,
+    // flagged in `pending`, listed in `dirty`) written grouped by colours.
+    void emitGrouped(Emitter& e, std::size_t count);
 
     ColourMode mode;
     std::uint32_t mask;
@@ -98,6 +114,19 @@ struct MosaicEncoder::State : EncoderPlacement {
     std::vector<MosaicCell> given;
     std::vector<MosaicCell> shown;
     std::vector<char> buffer;
+    // Sixteen colours: the frame's changed cells with their groups, not yet
+    // written (pending), then sorted by group: group k is
+    // order[groupStart[k] .. groupEnd[k]). Group sizes are counted in
+    // groupSize (all zero between frames); groupsOf[background] has bit f
+    // set when group background * 17 + f has cells.
+    std::vector<std::uint8_t> pending;
+    std::vector<Place> dirty;
+    std::vector<std::uint16_t> dirtyGroup;
+    std::vector<Place> order;
+    std::array<std::uint32_t, groupCount> groupSize{};
+    std::array<std::uint32_t, groupCount> groupStart{};
+    std::array<std::uint32_t, groupCount> groupEnd{};
+    std::array<std::uint32_t, 16> groupsOf{};
 };
 
 void MosaicEncoder::State::setLayout(const FrameLayout& l) {
@@ -106,6 +135,12 @@ void MosaicEncoder::State::setLayout(const FrameLayout& l) {
     given.assign(cells, MosaicCell{});
     shown.assign(cells, MosaicCell{});
     buffer.resize(cells * maxCellBytes + frameOverhead);
+    pending.assign(cells, 0);
+    if (mode == ColourMode::ansi16) {
+        dirty.resize(cells);
+        dirtyGroup.resize(cells);
+        order.resize(cells);
+    }
 }
 
 std::string_view MosaicEncoder::State::encode(CellView<MosaicCell> frame) {
@@ -127,6 +162,16 @@ std::string_view MosaicEncoder::State::encode(CellView<MosaicCell> frame) {
     const int leftColumn = baseColumn;
     MosaicCell* const givenCells = given.data();
     MosaicCell* const shownCells = shown.data();
+    // At sixteen colours (and not repainting), the changed cells are listed
+    // here and written afterwards, grouped by their colours: a colour code
+    // costs more than the cursor moves this adds.
+    const bool grouped = mode == ColourMode::ansi16 && !repaint;
+    std::uint8_t* const waiting = pending.data();
+    Place* const dirtyPlaces = dirty.data();
+    std::uint16_t* const dirtyGroups = dirtyGroup.data();
+    std::uint32_t* const sizes = groupSize.data();
+    std::uint32_t* const groupSets = groupsOf.data();
+    std::size_t count = 0;
     bool changed = false;
     for (int r = 0; r < rows; ++r) {
         const MosaicCell* const row = frame.row(layout.firstRow + r) + layout.firstColumn;
@@ -141,8 +186,18 @@ std::string_view MosaicEncoder::State::encode(CellView<MosaicCell> frame) {
             if (v == look[c] && !repaint) continue;
             look[c] = v;
             changed = true;
+            if (grouped) {
+                waiting[rowStart + static_cast<std::size_t>(c)] = 1;
+                dirtyPlaces[count] = (static_cast<Place>(r) << 16) | static_cast<Place>(c);
+                const auto group = static_cast<std::uint16_t>(v.background * 17 + (v.character == U' ' ? 16 : v.foreground));
+                dirtyGroups[count] = group;
+                ++count;
+                ++sizes[group];
+                groupSets[v.background] |= 1u << (group - v.background * 17);
+                continue;
+            }
             const int column = leftColumn + c;
-            e.moveTo(terminalRow, column, look, leftColumn);
+            e.moveTo(terminalRow, column, look, waiting + rowStart, leftColumn);
             e.put(v);
             // With autowrap off a terminal keeps the cursor on its last
             // column; not all agree on where it is then, so it is unknown.
@@ -153,6 +208,7 @@ std::string_view MosaicEncoder::State::encode(CellView<MosaicCell> frame) {
             }
         }
     }
+    if (count != 0) emitGrouped(e, count);
     penForeground = e.penForeground;
     penBackground = e.penBackground;
     cursorRow = e.cursorRow;
@@ -161,6 +217,80 @@ std::string_view MosaicEncoder::State::encode(CellView<MosaicCell> frame) {
     if (!changed && !repaint) return {};
     e.out.put(endUpdate);
     return {buffer.data(), static_cast<std::size_t>(e.out.at - buffer.data())};
+}
+
+void MosaicEncoder::State::emitGrouped(Emitter& e, std::size_t count) {
+    // Each group in screen order, background by background starting with
+    // the current one; within one, the blank cells together with those in
+    // the current foreground, then each other foreground.
+    std::uint32_t next = 0;
+    for (std::size_t background = 0; background < 16; ++background) {
+        for (std::uint32_t set = groupsOf[background]; set != 0; set &= set - 1) {
+            const std::size_t key = background * 17 + static_cast<std::size_t>(std::countr_zero(set));
+            groupStart[key] = groupEnd[key] = next;
+            next += groupSize[key];
+            groupSize[key] = 0;
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) order[groupEnd[dirtyGroup[i]]++] = dirty[i];
+
+    const int columns = width;
+    const int terminalColumns = layout.terminalColumns;
+    const int leftColumn = baseColumn;
+    const int topRow = baseRow;
+    const MosaicCell* const look = shown.data();
+    std::uint8_t* const waiting = pending.data();
+    const auto emitCell = [&](Place place) {
+        const int r = static_cast<int>(place >> 16);
+        const int c = static_cast<int>(place & 0xFFFF);
+        const std::size_t rowStart = static_cast<std::size_t>(r) * static_cast<std::size_t>(columns);
+        const int column = leftColumn + c;
+        e.moveTo(topRow + r, column, look + rowStart, waiting + rowStart, leftColumn);
+        e.put(look[rowStart + static_cast<std::size_t>(c)]);
+        waiting[rowStart + static_cast<std::size_t>(c)] = 0;
+        if (column + 1 < terminalColumns) {
+            e.cursorColumn = column + 1;
+        } else {
+            e.cursorRow = e.cursorColumn = -1;
+        }
+    };
+    const Place* const sorted = order.data();
+    const auto group = [&](std::size_t key) {
+        for (std::uint32_t i = groupStart[key]; i < groupEnd[key]; ++i) emitCell(sorted[i]);
+    };
+    // The pen's colours, when they are among the sixteen.
+    const auto penColour = [](std::uint32_t pen) { return pen < 16 ? static_cast<int>(pen) : -1; };
+    const int firstBackground = penColour(e.penBackground);
+    for (int step = -1; step < 16; ++step) {
+        const int background = step < 0 ? firstBackground : step;
+        if (background < 0 || (step >= 0 && background == firstBackground)) continue;
+        std::uint32_t& groups = groupsOf[static_cast<std::size_t>(background)];
+        if (groups == 0) continue;
+        const auto blank = static_cast<std::size_t>(background * 17 + 16);
+        const int sameForeground = penColour(e.penForeground);
+        std::uint32_t rest = groups & 0xFFFF;
+        if (sameForeground >= 0 && (groups & (1u << sameForeground)) != 0) {
+            const auto same = static_cast<std::size_t>(background * 17 + sameForeground);
+            if ((groups & (1u << 16)) != 0) {
+                // The two merged in screen order.
+                std::uint32_t a = groupStart[blank], b = groupStart[same];
+                while (a != groupEnd[blank] || b != groupEnd[same]) {
+                    if (b == groupEnd[same] || (a != groupEnd[blank] && sorted[a] < sorted[b])) {
+                        emitCell(sorted[a++]);
+                    } else {
+                        emitCell(sorted[b++]);
+                    }
+                }
+            } else {
+                group(same);
+            }
+            rest &= ~(1u << sameForeground);
+        } else if ((groups & (1u << 16)) != 0) {
+            group(blank);
+        }
+        for (; rest != 0; rest &= rest - 1) group(background * 17 + static_cast<std::size_t>(std::countr_zero(rest)));
+        groups = 0;
+    }
 }
 
 MosaicEncoder::MosaicEncoder(ColourMode mode, const FrameLayout& layout)

@@ -440,3 +440,62 @@ TEST(MosaicSearch, EncodesLinearLightAsLinearToSrgbDoes) {
 }
 
 }  // namespace
+
+// The vector paths against the scalar one, cell for cell, bit for bit: rows
+// of cells (a count that leaves cells over for the scalar path) of random
+// samples, of one colour, and of two levels (where divisions tie), in every
+// mode and symbol set.
+TEST(MosaicSearch, VectorPathsChooseTheScalarCells) {
+    constexpr int count = 45;
+    constexpr int stride = count * 8 + 3;
+    std::mt19937 random(17);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    std::vector<LinearRgb> samples(static_cast<std::size_t>(stride) * 8);
+    const auto fill = [&](int round) {
+        for (int c = 0; c < count; ++c) {
+            const int kind = (round + c) % 4;
+            const LinearRgb a{unit(random), unit(random), unit(random)}, b{unit(random), unit(random), unit(random)};
+            const unsigned edge = random();
+            for (int y = 0; y < 8; ++y) {
+                for (int x = 0; x < 8; ++x) {
+                    LinearRgb& s = samples[static_cast<std::size_t>(y * stride + c * 8 + x)];
+                    if (kind == 0) s = {unit(random), unit(random), unit(random)};
+                    else if (kind == 1) s = a;
+                    else if (kind == 2) s = ((edge >> (y * 8 + x) % 32) & 1) != 0 ? a : b;
+                    else s = (edge % 3 == 0 ? y * 8 < static_cast<int>(edge % 64) : x < static_cast<int>(edge % 8)) ? a : b;
+                }
+            }
+        }
+    };
+    const MosaicSymbols sets[] = {MosaicSymbols{},       MosaicSymbols::half,    MosaicSymbols::quad,
+                                  MosaicSymbols::eighths, MosaicSymbols::sextant, everySet};
+    int compared = 0;
+    for (int round = 0; round < 40; ++round) {
+        fill(round);
+        for (ColourMode mode : {ColourMode::truecolor, ColourMode::ansi256, ColourMode::ansi16}) {
+            for (MosaicSymbols set : sets) {
+                MosaicSearch search({.mode = mode, .symbols = set});
+                std::vector<MosaicCell> scalar(count), vector(count);
+                for (int c = 0; c < count; ++c) scalar[static_cast<std::size_t>(c)] = search.choose(&samples[static_cast<std::size_t>(c * 8)], stride).cell;
+                for (MosaicVectors v : {MosaicVectors::none, MosaicVectors::sse2, MosaicVectors::avx2}) {
+                    if (static_cast<int>(v) > static_cast<int>(MosaicSearch::bestVectors())) continue;
+                    search.setVectors(v);
+                    search.chooseRow(samples.data(), stride, count, vector.data());
+                    for (int c = 0; c < count; ++c) {
+                        const MosaicCell& s = scalar[static_cast<std::size_t>(c)];
+                        const MosaicCell& w = vector[static_cast<std::size_t>(c)];
+                        ASSERT_TRUE(s == w) << "round " << round << " mode " << static_cast<int>(mode) << " set "
+                                            << static_cast<unsigned>(set) << " vectors " << static_cast<int>(v)
+                                            << " cell " << c << ": " << static_cast<std::uint32_t>(s.character) << " "
+                                            << s.foreground << " " << s.background << " against "
+                                            << static_cast<std::uint32_t>(w.character) << " " << w.foreground << " "
+                                            << w.background;
+                    }
+                    compared += v != MosaicVectors::none;
+                }
+            }
+        }
+    }
+    // Say when this processor had no vector path to compare.
+    if (compared == 0) GTEST_SKIP() << "no vector instructions to compare on this processor";
+}

@@ -65,18 +65,29 @@ private:
     bool fits(const ByteImage& picture, const void* out, std::ptrdiff_t outStride) const;
     // Sums each target row in turn and hands it to writeRow(y, sums): 3 floats a pixel.
     template <class WriteRow>
-    void scaleRows(const ByteImage& picture, WriteRow writeRow);
+    void scaleRows(const ByteImage& picture, WriteRow writeRow, float* direct = nullptr, std::ptrdiff_t directStride = 0);
+    // With `direct`, the sums of target row y are made in place at
+    // out + y * outStride (3 floats a pixel) and writeRow is not called.
     template <PixelLayout layout, class WriteRow>
-    void scaleRowsAs(const ByteImage& picture, WriteRow writeRow);
+    void scaleRowsAs(const ByteImage& picture, WriteRow writeRow, float* direct, std::ptrdiff_t directStride);
+    template <PixelLayout layout>
+    void acrossRow(const ByteImage& picture, int y, float* out) const;
 
     int sourceWidth_ = 0;
     int sourceHeight_ = 0;
     bool rowsFirst_ = false;  // sum rows at the source's width first
+    // Every target column lies within one source column (no narrowing
+    // across), and wholeColumns_: target column i is source column i.
+    bool singleColumns_ = false;
+    bool wholeColumns_ = false;
     std::int64_t steps_ = 0;
     LinearRgb background_{0, 0, 0};
     std::vector<Span> columns_;
     std::vector<Span> rows_;
-    std::vector<float> rowCache_;  // one source row scaled across: 3 floats a target pixel
+    // Two source rows scaled across (3 floats a target pixel each), odd
+    // rows in the second half, and which rows they hold.
+    std::vector<float> rowCache_;
+    int cachedRows_[2] = {-1, -1};
     std::vector<float> rowSum_;    // rows first: the source rows of one target row summed, 3 floats a source pixel
     std::vector<float> sum_;       // one target row being summed
 };

@@ -1,0 +1,157 @@
+// Internal: the body of the mosaic kernels (mosaic_kernel.h) over a vector
+// type V of N floats, one cell a lane. Included by each vector file only,
+// compiled there for its instructions; everything here has internal
+// linkage. The operations mirror MosaicSearch::regionSums and
+// MosaicSearch::chooseTruecolor one for one: the same sums in the same
+// order, so that every lane's result equals the scalar path's.
+#pragma once
+
+#include <cstddef>
+
+#include "picture/mosaic_kernel.h"
+
+namespace vantrel {
+namespace {
+
+template <class V, class M, int N>
+struct MosaicLanes {
+    struct T3 {
+        V x, y, z;
+    };
+    static T3 add(const T3& a, const T3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+    static T3 sub(const T3& a, const T3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+    static V splat(float f) {
+        V v;
+        for (int j = 0; j < N; ++j) v[j] = f;
+        return v;
+    }
+    // Four samples side by side as 12 values, folded as the scalar path's fold().
+    static T3 fold(const V* b) {
+        return {(b[0] + b[3]) + (b[6] + b[9]), (b[1] + b[4]) + (b[7] + b[10]), (b[2] + b[5]) + (b[8] + b[11])};
+    }
+    static V select(M mask, V yes, V no) { return (V)(((M)yes & mask) | ((M)no & ~mask)); }
+
+    // With `regions` (51 x 3 floats a lane, lane after lane), the region
+    // sums are written there and nothing is chosen.
+    static void run(const MosaicKernelTables& t, const float* samples, std::ptrdiff_t stride,
+                    MosaicKernelResult* out, float* regions) {
+        // The samples, one cell a lane: d[y][k] is float k of sample row y.
+        V d[8][24];
+        for (int y = 0; y < 8; ++y) {
+            const float* row = samples + y * stride;
+            for (int k = 0; k < 24; ++k) {
+                V v;
+                for (int j = 0; j < N; ++j) v[j] = row[24 * j + k];
+                d[y][k] = v;
+            }
+        }
+        const V zero = splat(0.0f);
+        T3 sums[51];
+        V quadrant[4][12];
+        for (int q = 0; q < 4; ++q) {
+            const int y = (q / 2) * 4, h = 12 * (q % 2);
+            for (int k = 0; k < 12; ++k) {
+                quadrant[q][k] = (d[y][h + k] + d[y + 1][h + k]) + (d[y + 2][h + k] + d[y + 3][h + k]);
+            }
+        }
+        const T3 tl = fold(quadrant[0]), tr = fold(quadrant[1]), bl = fold(quadrant[2]), br = fold(quadrant[3]);
+        sums[0] = add(add(tl, tr), add(bl, br));
+        if (t.quadrants) {
+            sums[15] = tl;
+            sums[16] = tr;
+            sums[17] = bl;
+            sums[18] = br;
+            sums[19] = add(tl, br);
+        }
+        if (t.rows) {
+            V below[12];
+            for (V& b : below) b = zero;
+            for (int k = 1; k <= 7; ++k) {
+                const V* r = d[8 - k];
+                for (int i = 0; i < 12; ++i) below[i] += r[i] + r[12 + i];
+                sums[k] = fold(below);
+            }
+        }
+        if (t.columns) {
+            V column[24];
+            for (V& c : column) c = zero;
+            for (int y = 0; y < 8; ++y) {
+                for (int i = 0; i < 24; ++i) column[i] += d[y][i];
+            }
+            T3 toLeft{zero, zero, zero};
+            for (int k = 1; k <= 7; ++k) {
+                toLeft = add(toLeft, T3{column[3 * k - 3], column[3 * k - 2], column[3 * k - 1]});
+                sums[7 + k] = toLeft;
+            }
+        }
+        if (t.sextants) {
+            const V half = splat(0.5f);
+            V cell[5][12];
+            for (int h = 0; h < 2; ++h) {
+                const int o = 12 * h;
+                for (int i = 0; i < 12; ++i) {
+                    cell[h][i] = (d[0][o + i] + d[1][o + i]) + d[2][o + i] * half;
+                    cell[2 + h][i] = (d[2][o + i] * half + d[3][o + i]) + (d[4][o + i] + d[5][o + i] * half);
+                    if (h == 0) cell[4][i] = d[5][o + i] * half + (d[6][o + i] + d[7][o + i]);
+                }
+            }
+            T3 pattern[32];
+            pattern[0] = {zero, zero, zero};
+            for (unsigned p = 1; p < 32; ++p) {
+                pattern[p] = add(pattern[p & (p - 1)], fold(cell[__builtin_ctz(p)]));
+                sums[19 + p] = pattern[p];
+            }
+        }
+
+        if (regions != nullptr) {
+            // Only the sums made: the others are not read.
+            const auto put = [&](int first, int last) {
+                for (int j = 0; j < N; ++j) {
+                    float* lane = regions + j * 51 * 3;
+                    for (int k = first; k <= last; ++k) {
+                        lane[3 * k] = sums[k].x[j];
+                        lane[3 * k + 1] = sums[k].y[j];
+                        lane[3 * k + 2] = sums[k].z[j];
+                    }
+                }
+            };
+            put(0, 0);
+            if (t.rows) put(1, 7);
+            if (t.columns) put(8, 14);
+            if (t.quadrants) put(15, 19);
+            if (t.sextants) put(20, 50);
+            return;
+        }
+
+        // The division with the largest |A|^2/nA + |B|^2/nB, the first on a tie.
+        const V wx = splat(t.weight[0]), wy = splat(t.weight[1]), wz = splat(t.weight[2]);
+        const auto weighted = [&](const T3& a, const T3& b) { return a.x * b.x * wx + a.y * b.y * wy + a.z * b.z * wz; };
+        const T3 total = sums[0];
+        V best = weighted(total, total) / splat(64.0f);
+        V chosen = splat(-1.0f);
+        for (int i = 0; i < t.partitions; ++i) {
+            const T3 a = sums[t.region[i]];
+            const T3 b = sub(total, a);
+            const V score = weighted(a, a) * splat(t.invSize[i]) + weighted(b, b) * splat(t.invRest[i]);
+            const M better = score > best;
+            best = select(better, score, best);
+            chosen = select(better, splat(static_cast<float>(i)), chosen);
+        }
+        for (int j = 0; j < N; ++j) {
+            MosaicKernelResult& r = out[j];
+            r.partition = static_cast<int>(chosen[j]);
+            r.total[0] = total.x[j];
+            r.total[1] = total.y[j];
+            r.total[2] = total.z[j];
+            if (r.partition >= 0) {
+                const T3& a = sums[t.region[r.partition]];
+                r.region[0] = a.x[j];
+                r.region[1] = a.y[j];
+                r.region[2] = a.z[j];
+            }
+        }
+    }
+};
+
+}  // namespace
+}  // namespace vantrel
