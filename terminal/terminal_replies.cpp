@@ -36,25 +36,25 @@ std::optional<std::uint8_t> channel(std::string_view digits) {
 }
 
 // "rgb:R/G/B" or "rgba:R/G/B/A" (the alpha read and ignored).
-std::optional<Rgb> colourSpec(std::string_view spec) {
+std::optional<Rgb> colourSpec(std::string_view text) {
     std::size_t channels = 0;
-    if (spec.starts_with("rgb:")) {
+    if (text.starts_with("rgb:")) {
         channels = 3;
-        spec.remove_prefix(4);
-    } else if (spec.starts_with("rgba:")) {
+        text.remove_prefix(4);
+    } else if (text.starts_with("rgba:")) {
         channels = 4;
-        spec.remove_prefix(5);
+        text.remove_prefix(5);
     } else {
         return std::nullopt;
     }
     std::array<std::uint8_t, 4> values{};
     for (std::size_t i = 0; i < channels; ++i) {
-        const std::size_t slash = spec.find('/');
+        const std::size_t slash = text.find('/');
         if ((slash == std::string_view::npos) != (i + 1 == channels)) return std::nullopt;
-        const auto v = channel(spec.substr(0, slash));
+        const auto v = channel(text.substr(0, slash));
         if (!v) return std::nullopt;
         values[i] = *v;
-        spec.remove_prefix(slash == std::string_view::npos ? spec.size() : slash + 1);
+        text.remove_prefix(slash == std::string_view::npos ? text.size() : slash + 1);
     }
     return Rgb{values[0], values[1], values[2]};
 }
