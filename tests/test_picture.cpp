@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/rgb_pictures.h"
 #include "picture/srgb_encoding.h"
 #include "vantrel/area_scaler.h"
 #include "vantrel/cell_colours.h"
@@ -27,28 +28,12 @@ using namespace vantrel;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 
 struct Extent {
     int width = 0;
     int height = 0;
 };
 
-// A picture whose pixel (x, y) has colour f(x, y).
-template <class F>
-Bytes makeRgb(int width, int height, F f) {
-    Bytes rgb(static_cast<std::size_t>(width) * height * 3);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Rgb c = f(x, y);
-            std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-            p[0] = c.red;
-            p[1] = c.green;
-            p[2] = c.blue;
-        }
-    }
-    return rgb;
-}
 
 // The code page 437 code of a character of cp437Unicode.
 Cell consoleCell(char32_t character) {

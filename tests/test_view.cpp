@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/rgb_pictures.h"
 #include "tests/terminal_expect.h"
 #include "tests/vterm_screen.h"
 #include "tools/png_file.h"
@@ -25,23 +26,7 @@ using namespace vantrel;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 
-// A picture whose pixel (x, y) has colour f(x, y).
-template <class F>
-Bytes makeRgb(int width, int height, F f) {
-    Bytes rgb(static_cast<std::size_t>(width) * height * 3);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Rgb c = f(x, y);
-            std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-            p[0] = c.red;
-            p[1] = c.green;
-            p[2] = c.blue;
-        }
-    }
-    return rgb;
-}
 
 Rgb patterned(int x, int y) {
     return Rgb{static_cast<std::uint8_t>(x * 7 + y), static_cast<std::uint8_t>(x * y), static_cast<std::uint8_t>(y * 5)};
