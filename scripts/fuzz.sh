@@ -78,7 +78,7 @@ case "$target" in
     video)
         sources="tools/view/media/byte_reader.cpp tools/view/media/gif_facts.cpp tools/view/media/media_kind.cpp
                  tools/view/media/media_open.cpp tools/view/media/playback_timeline.cpp
-                 tools/view/media/ffmpeg_source.cpp tools/view/media/webp_animation.cpp"
+                 tools/view/media/ffmpeg_source.cpp tools/view/media/ffmpeg_linked.cpp tools/view/media/webp_animation.cpp"
         libraries="-DVANTREL_HAS_FFMPEG=1 -DVANTREL_HAS_WEBP_ANIMATION=1
                    $(pkg-config --cflags --libs libavformat libavcodec libavutil libswscale libwebpdemux libwebp)"
         max_len=8192

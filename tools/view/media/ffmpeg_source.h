@@ -23,4 +23,11 @@ struct FfmpegOptions {
 std::unique_ptr<MediaSource> openFfmpegSource(std::unique_ptr<ByteReader> reader, const FfmpegOptions& options,
                                               std::string& error);
 
+// openFfmpegSource as the program reaches it: vantrel-view through the module
+// it loads on first use (ffmpeg_module_loader.cpp), the tests, the fuzz
+// target and the benchmarks linked in (ffmpeg_linked.cpp). Null with the
+// reason in `error`, also when the module cannot be loaded.
+std::unique_ptr<MediaSource> openVideoSource(std::unique_ptr<ByteReader> reader, const FfmpegOptions& options,
+                                             std::string& error);
+
 }  // namespace vantrel

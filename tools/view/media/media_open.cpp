@@ -90,7 +90,7 @@ std::unique_ptr<MediaSource> openMedia(MediaInput input, [[maybe_unused]] const 
     } else {
         reader = std::make_unique<ByteReader>(input.fd, std::move(input.head), input.cancelFd);
     }
-    return openFfmpegSource(std::move(reader), options, error);
+    return openVideoSource(std::move(reader), options, error);
 #else
     error = "built without video support";
     return nullptr;
