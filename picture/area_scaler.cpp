@@ -180,14 +180,15 @@ void weighted2(float* sum, const float* a, float wa, const float* b, float wb, s
 }  // namespace
 
 template <PixelLayout layout, class WriteRow>
-void AreaScaler::scaleRowsAs(const ByteImage& picture, WriteRow writeRow, float* direct, std::ptrdiff_t directStride) {
+void AreaScaler::scaleRowsAs(const ByteImage& picture, int firstRow, int endRow, WriteRow writeRow, float* direct,
+                             std::ptrdiff_t directStride) {
     const float* linear = srgbToLinearTable.data();
     const auto source = [&](int y) { return ByteRow<layout>{picture.row(y), linear, background_}; };
     if (rowsFirst_) {
         // The source rows of each target row summed at full width, then the
         // sum scaled across.
         float* sum = rowSum_.data();
-        for (int y = 0; y < targetHeight(); ++y) {
+        for (int y = firstRow; y < endRow; ++y) {
             const Span& span = rows_[static_cast<std::size_t>(y)];
             for (int sy = span.first; sy <= span.last; ++sy) {
                 const float weight = sy == span.first  ? span.firstWeight
@@ -229,9 +230,9 @@ void AreaScaler::scaleRowsAs(const ByteImage& picture, WriteRow writeRow, float*
         }
         return static_cast<const float*>(row);
     };
-    for (int y = 0; y < targetHeight(); ++y) {
+    for (int y = firstRow; y < endRow; ++y) {
         const Span& span = rows_[static_cast<std::size_t>(y)];
-        float* sum = direct != nullptr ? direct + y * directStride : sum_.data();
+        float* sum = direct != nullptr ? direct + (y - firstRow) * directStride : sum_.data();
         if (span.last == span.first) {
             weighted(sum, scaledRow(span.first), n, span.firstWeight, true);
         } else if (span.last == span.first + 1) {
@@ -284,16 +285,17 @@ void AreaScaler::acrossRow(const ByteImage& picture, int y, float* out) const {
 }
 
 template <class WriteRow>
-void AreaScaler::scaleRows(const ByteImage& picture, WriteRow writeRow, float* direct, std::ptrdiff_t directStride) {
+void AreaScaler::scaleRows(const ByteImage& picture, int firstRow, int endRow, WriteRow writeRow, float* direct,
+                           std::ptrdiff_t directStride) {
     switch (picture.layout) {
         case PixelLayout::rgb:
-            scaleRowsAs<PixelLayout::rgb>(picture, writeRow, direct, directStride);
+            scaleRowsAs<PixelLayout::rgb>(picture, firstRow, endRow, writeRow, direct, directStride);
             break;
         case PixelLayout::rgba:
-            scaleRowsAs<PixelLayout::rgba>(picture, writeRow, direct, directStride);
+            scaleRowsAs<PixelLayout::rgba>(picture, firstRow, endRow, writeRow, direct, directStride);
             break;
         case PixelLayout::rgbx:
-            scaleRowsAs<PixelLayout::rgbx>(picture, writeRow, direct, directStride);
+            scaleRowsAs<PixelLayout::rgbx>(picture, firstRow, endRow, writeRow, direct, directStride);
             break;
     }
 }
@@ -306,7 +308,7 @@ bool AreaScaler::fits(const ByteImage& picture, const void* out, std::ptrdiff_t 
 bool AreaScaler::scale(const ByteImage& picture, Pixel* out, std::ptrdiff_t outStride) {
     if (!fits(picture, out, outStride)) return false;
     const SrgbEncoding& encoding = SrgbEncoding::table();
-    scaleRows(picture, [&](int y, const float* sum) {
+    scaleRows(picture, 0, targetHeight(), [&](int y, const float* sum) {
         Pixel* row = out + y * outStride;
         for (int x = 0; x < targetWidth(); ++x, sum += 3) {
             row[x] = Pixel{encoding.encode(sum[0]), encoding.encode(sum[1]), encoding.encode(sum[2]), 0};
@@ -316,13 +318,20 @@ bool AreaScaler::scale(const ByteImage& picture, Pixel* out, std::ptrdiff_t outS
 }
 
 bool AreaScaler::scaleLinear(const ByteImage& picture, LinearRgb* out, std::ptrdiff_t outStride) {
-    if (!fits(picture, out, outStride)) return false;
+    return scaleLinear(picture, out, outStride, 0, targetHeight());
+}
+
+bool AreaScaler::scaleLinear(const ByteImage& picture, LinearRgb* out, std::ptrdiff_t outStride, int firstRow,
+                             int rowCount) {
+    if (!fits(picture, out, outStride) || firstRow < 0 || rowCount < 1 || rowCount > targetHeight() - firstRow) {
+        return false;
+    }
     static_assert(sizeof(LinearRgb) == 3 * sizeof(float));
     // Summed across first, each target row is made in place.
     scaleRows(
-        picture,
+        picture, firstRow, firstRow + rowCount,
         [&](int y, const float* sum) {
-            LinearRgb* row = out + y * outStride;
+            LinearRgb* row = out + (y - firstRow) * outStride;
             for (int x = 0; x < targetWidth(); ++x, sum += 3) row[x] = LinearRgb{sum[0], sum[1], sum[2]};
         },
         rowsFirst_ ? nullptr : &out->red, outStride * 3);

@@ -62,6 +62,7 @@ MosaicRenderer::MosaicRenderer(MosaicRenderer&&) noexcept = default;
 MosaicRenderer& MosaicRenderer::operator=(MosaicRenderer&&) noexcept = default;
 
 const MosaicOptions& MosaicRenderer::options() const { return tables_->options; }
+bool MosaicRenderer::diffuses() const { return tables_->diffuse; }
 
 void MosaicRenderer::setSize(int columns, int /*rows*/) {
     if (columns > 0 && tables_->diffuse) tables_->diffusion.reserve(columns);

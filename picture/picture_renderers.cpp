@@ -174,6 +174,7 @@ public:
         if (!samplesFit(samples, cells, samplesPerCell())) return false;
         return mosaic_.convert(samples.samples, samples.stride, cells.width, cells.height, cells.cells, cells.pitch);
     }
+    bool independentRows() const override { return !mosaic_.diffuses(); }
 
 private:
     MosaicRenderer mosaic_;

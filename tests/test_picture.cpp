@@ -1,5 +1,6 @@
 // The picture library: area averaging in linear light against a direct
-// computation (both orders of summing, alpha over a background) and its cost
+// computation (both orders of summing, alpha over a background, a run of
+// rows alone), the converter's bands of rows against the whole, and its cost
 // on pictures far longer than wide, the sRGB encoding, fitting, the colour
 // difference against published pairs, the console colours a terminal shows
 // and the shade renderer choosing cells under a terminal's palette.
@@ -21,6 +22,7 @@
 #include "vantrel/colour_difference.h"
 #include "vantrel/picture_converter.h"
 #include "vantrel/picture_fit.h"
+#include "vantrel/mosaic_renderer.h"
 #include "vantrel/picture_renderers.h"
 #include "vantrel/seen_colour.h"
 
@@ -220,6 +222,17 @@ TEST(AreaScaler, EqualsTheAreaAverageInEveryLayoutAndOrder) {
                 }
             }
             EXPECT_LT(worst, 2e-5);
+            // Any run of rows alone gives those rows of the whole, exactly.
+            const int first = c.target.height / 3, count = c.target.height - first;
+            std::vector<LinearRgb> part(static_cast<std::size_t>(c.target.width) * count);
+            ASSERT_TRUE(scaler.scaleLinear(picture, part.data(), c.target.width, first, count));
+            for (int y = 0; y < count; ++y) {
+                for (int x = 0; x < c.target.width; ++x) {
+                    const LinearRgb& a = part[static_cast<std::size_t>(y) * c.target.width + x];
+                    const LinearRgb& b = out[static_cast<std::size_t>(first + y) * (c.target.width + 2) + x];
+                    ASSERT_TRUE(a.red == b.red && a.green == b.green && a.blue == b.blue) << x << "," << first + y;
+                }
+            }
         }
     }
     // A picture not of the size set, or too little room, is refused.
@@ -229,6 +242,37 @@ TEST(AreaScaler, EqualsTheAreaAverageInEveryLayoutAndOrder) {
     EXPECT_FALSE(scaler.scaleLinear(rgbImage(rgb, 5, 2), out.data(), 2));
     EXPECT_FALSE(scaler.scaleLinear(rgbImage(rgb, 2, 5), out.data(), 1));
     EXPECT_TRUE(scaler.scaleLinear(rgbImage(rgb, 2, 5), out.data(), 2));
+    EXPECT_FALSE(scaler.scaleLinear(rgbImage(rgb, 2, 5), out.data(), 2, 1, 2));
+    EXPECT_FALSE(scaler.scaleLinear(rgbImage(rgb, 2, 5), out.data(), 2, -1, 1));
+}
+
+// The converter hands a mosaic without diffusion its grid a band of rows at
+// a time (80 columns: four rows a band, so bands of 4, 4 and 2 here), and
+// one that diffuses the whole grid: either way, the cells the renderer makes
+// from the whole picture's samples at once.
+TEST(PictureConverter, BandsOfRowsGiveTheWholeGridsCells) {
+    const int width = 203, height = 117, columns = 80, rows = 10;
+    const Bytes rgb = makeRgb(width, height, [](int x, int y) {
+        return Rgb{static_cast<std::uint8_t>(x * 255 / (width - 1)), static_cast<std::uint8_t>((x * y) % 251),
+                   static_cast<std::uint8_t>((x + 3 * y) % 256)};
+    });
+    for (const ColourMode mode : {ColourMode::truecolor, ColourMode::ansi256}) {
+        MosaicOptions options;
+        options.mode = mode;
+        options.diffuse = true;
+        AreaScaler scaler;
+        const int across = MosaicRenderer::sampleColumns * columns, down = MosaicRenderer::sampleRows * rows;
+        std::vector<LinearRgb> samples(static_cast<std::size_t>(across) * down);
+        scaler.setSizes(width, height, across, down);
+        ASSERT_TRUE(scaler.scaleLinear(rgbImage(rgb, width, height), samples.data(), across));
+        std::vector<MosaicCell> whole(columns * rows), converted(columns * rows);
+        MosaicRenderer renderer(options);
+        ASSERT_TRUE(renderer.convert(samples.data(), across, columns, rows, whole.data(), columns));
+        PictureConverter converter(makeMosaicRenderer(options));
+        EXPECT_EQ(converter.renderer().independentRows(), mode == ColourMode::truecolor);
+        ASSERT_TRUE(converter.convert(rgbImage(rgb, width, height), {converted.data(), columns, rows, columns}));
+        EXPECT_TRUE(converted == whole) << static_cast<int>(mode);
+    }
 }
 
 // A picture of 1 x 1,000,000 pixels on 1000x3 cells of 4x4 samples, and

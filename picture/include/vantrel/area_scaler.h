@@ -46,6 +46,10 @@ public:
     // the source size, `out` is null or outStride < targetWidth().
     bool scale(const ByteImage& picture, Pixel* out, std::ptrdiff_t outStride);
     bool scaleLinear(const ByteImage& picture, LinearRgb* out, std::ptrdiff_t outStride);
+    // Target rows firstRow to firstRow + rowCount - 1 only, firstRow at out:
+    // the same values as those rows of the whole. False, writing nothing,
+    // also when the rows are not all within the target.
+    bool scaleLinear(const ByteImage& picture, LinearRgb* out, std::ptrdiff_t outStride, int firstRow, int rowCount);
 
     // The steps one scaling takes for the sizes set (source pixels read plus
     // weighted sums made, per channel): what the choice of order minimises.
@@ -63,13 +67,17 @@ private:
     };
     static void makeSpans(int source, int target, std::vector<Span>& spans);
     bool fits(const ByteImage& picture, const void* out, std::ptrdiff_t outStride) const;
-    // Sums each target row in turn and hands it to writeRow(y, sums): 3 floats a pixel.
+    // Sums each target row from firstRow to endRow - 1 in turn and hands it
+    // to writeRow(y, sums): 3 floats a pixel.
     template <class WriteRow>
-    void scaleRows(const ByteImage& picture, WriteRow writeRow, float* direct = nullptr, std::ptrdiff_t directStride = 0);
+    void scaleRows(const ByteImage& picture, int firstRow, int endRow, WriteRow writeRow, float* direct = nullptr,
+                   std::ptrdiff_t directStride = 0);
     // With `direct`, the sums of target row y are made in place at
-    // out + y * outStride (3 floats a pixel) and writeRow is not called.
+    // direct + (y - firstRow) * directStride (3 floats a pixel) and writeRow
+    // is not called.
     template <PixelLayout layout, class WriteRow>
-    void scaleRowsAs(const ByteImage& picture, WriteRow writeRow, float* direct, std::ptrdiff_t directStride);
+    void scaleRowsAs(const ByteImage& picture, int firstRow, int endRow, WriteRow writeRow, float* direct,
+                     std::ptrdiff_t directStride);
     template <PixelLayout layout>
     void acrossRow(const ByteImage& picture, int y, float* out) const;
 

@@ -99,6 +99,9 @@ public:
                  std::ptrdiff_t cellStride);
 
     const MosaicOptions& options() const;
+    // Whether colour error is carried from cell to cell (diffuse, and not
+    // truecolor); when not, each row of cells depends on its samples only.
+    bool diffuses() const;
 
 private:
     struct Tables;

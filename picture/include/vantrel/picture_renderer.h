@@ -36,6 +36,11 @@ public:
     // writing nothing, when either view is invalid or the sizes do not
     // match. Allocates only when the grid's size differs from the last one.
     virtual bool render(const LinearImage& samples, const MosaicGrid& cells) = 0;
+    // Whether each row of cells depends on its own samples only (no error
+    // carried from row to row, no scratch space sized by the grid's
+    // height): then rendering a grid a band of rows at a time gives the same
+    // cells, and PictureConverter does so to keep its samples small.
+    virtual bool independentRows() const { return false; }
 };
 
 }  // namespace vantrel
