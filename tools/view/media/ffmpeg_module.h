@@ -4,11 +4,11 @@
 // a picture never pays for loading FFmpeg.
 //
 // The module exports one C function, vantrel_ffmpeg_module, which gives a
-// table.
-// Both sides come from the same source tree and compiler and share the C++
-// runtime, so the table's open() passes our own types; it never throws. The
-// loader refuses a table whose interface number or type sizes differ from
-// its own, so that a stale module is reported rather than called into.
+// table. Both sides come from the same source tree and compiler and share
+// the C++ runtime, so the table's open() passes our own types; it never
+// throws. The loader refuses a table whose interface number or type sizes
+// differ from its own, so that a stale module is reported rather than
+// called into. The entry function itself never changes.
 #pragma once
 
 #include <cstdint>
