@@ -543,11 +543,13 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
             b = b - apart;
         }
         // Each part's nearest colour bounds what the other may cost.
-        const float leastA = least(a, p.size), leastB = least(b, p.restSize);
-        if (base + leastA + leastB >= best) continue;
-        const int nb = gather(b, p.restSize, best - base - leastA, rest.data());
+        Part partA, partB;
+        prepare(a, p.size, partA);
+        prepare(b, p.restSize, partB);
+        if (base + partA.least + partB.least >= best) continue;
+        const int nb = gather(partB, best - base - partA.least, rest.data());
         if (nb == 0) continue;
-        const int na = gather(a, p.size, best - base - rest[0].cost, inked.data());
+        const int na = gather(partA, best - base - rest[0].cost, inked.data());
         for (int i = 0; i < na; ++i) {
             const Candidate& f = inked[static_cast<std::size_t>(i)];
             if (base + f.cost + rest[0].cost >= best) break;
@@ -584,18 +586,51 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
     return choice;
 }
 
-float MosaicSearch::least(Vec3 sum, float size) const {
+void MosaicSearch::prepare(Vec3 sum, float size, Part& part) const {
+    part.size = size;
+    part.mean = sum * (1.0f / size);
+    const Vec3 m = part.mean;
     if (options_.mode == ColourMode::ansi16) {
-        Nearest any, dark;
-        nearest16(sum, size, any, dark);
-        return any.cost + weighted(sum, sum) / size;
+        float least = std::numeric_limits<float>::infinity();
+        for (std::size_t i = 0; i < 16; ++i) {
+            const float dr = paletteRed_[i] - m.x, dg = paletteGreen_[i] - m.y, db = paletteBlue_[i] - m.z;
+            part.colourCost[i] = size * (weight_.x * dr * dr + weight_.y * dg * dg + weight_.z * db * db);
+            least = std::min(least, part.colourCost[i]);
+        }
+        part.least = least;
+        return;
     }
-    return nearest256(sum, size, weight_).cost + weighted(sum, sum) / size;
+    // Each channel's cost at each cube level, and its nearest level.
+    const auto channel = [&](float v, float w, std::array<float, 6>& cost, int& near) {
+        const float scale = size * w;
+        for (std::size_t k = 0; k < 6; ++k) {
+            const float d = cubeLevel_[k] - v;
+            cost[k] = scale * d * d;
+        }
+        near = 0;
+        for (float edge : cubeEdge_) near += edge < v;
+        return cost[static_cast<std::size_t>(near)];
+    };
+    const float cube = channel(m.x, weight_.x, part.red, part.nearRed) + channel(m.y, weight_.y, part.green, part.nearGreen) +
+                       channel(m.z, weight_.z, part.blue, part.nearBlue);
+    // A grey l costs size (W (l - g)^2) + C, g the weighted mean of the
+    // channels and C what no grey can remove.
+    const float weights = weight_.x + weight_.y + weight_.z;
+    const float grey = weighted(m, {1, 1, 1}) / weights;
+    part.grey = grey;
+    part.greyFloor = size * (weighted(m, m) - weights * grey * grey);
+    int near = 0;
+    for (float edge : greyEdge_) near += edge < grey;
+    part.nearGrey = near;
+    const float l = greyLevel_[static_cast<std::size_t>(near)];
+    const Vec3 d = Vec3{l, l, l} - m;
+    part.least = std::min(cube, size * weighted(d, d));
 }
 
-int MosaicSearch::gather(Vec3 sum, float size, float budget, Candidate* out) const {
-    if (!(budget > 0)) return 0;
-    const Vec3 mean = sum * (1.0f / size);
+int MosaicSearch::gather(const Part& part, float budget, Candidate* out) const {
+    if (!(budget >= part.least)) return 0;
+    const Vec3 mean = part.mean;
+    const float size = part.size;
     int n = 0;
     const auto add = [&](std::uint32_t value, Vec3 colour, float cost) {
         // Kept in order of cost (insertion; the lists are short).
@@ -608,49 +643,32 @@ int MosaicSearch::gather(Vec3 sum, float size, float budget, Candidate* out) con
     };
     if (options_.mode == ColourMode::ansi16) {
         for (std::uint32_t i = 0; i < 16; ++i) {
-            const Vec3 d = palette_[i] - mean;
-            const float cost = size * weighted(d, d);
-            if (cost <= budget) add(i, palette_[i], cost);
+            if (part.colourCost[i] <= budget) add(i, palette_[i], part.colourCost[i]);
         }
         return n;
     }
     // The cube, channel by channel: the levels each channel can afford, out
     // from the nearest (the cost grows with the distance from the mean).
-    std::array<float, 6> red, green, blue;
     std::array<int, 6> redAt, greenAt, blueAt;
-    const auto levels = [&](float m, float w, std::array<float, 6>& cost, std::array<int, 6>& at) {
-        int near = 0;
-        for (float edge : cubeEdge_) near += edge < m;
-        const float scale = size * w;
+    const auto levels = [budget](const std::array<float, 6>& cost, int near, std::array<int, 6>& at) {
         int count = 0;
-        for (int k = near; k >= 0; --k) {
-            const float d = cubeLevel_[static_cast<std::size_t>(k)] - m;
-            const float c = scale * d * d;
-            if (c > budget) break;
-            cost[static_cast<std::size_t>(count)] = c;
-            at[static_cast<std::size_t>(count++)] = k;
-        }
-        for (int k = near + 1; k < 6; ++k) {
-            const float d = cubeLevel_[static_cast<std::size_t>(k)] - m;
-            const float c = scale * d * d;
-            if (c > budget) break;
-            cost[static_cast<std::size_t>(count)] = c;
-            at[static_cast<std::size_t>(count++)] = k;
-        }
+        for (int k = near; k >= 0 && cost[static_cast<std::size_t>(k)] <= budget; --k) at[static_cast<std::size_t>(count++)] = k;
+        for (int k = near + 1; k < 6 && cost[static_cast<std::size_t>(k)] <= budget; ++k) at[static_cast<std::size_t>(count++)] = k;
         return count;
     };
-    const int nr = levels(mean.x, weight_.x, red, redAt);
-    const int ng = nr == 0 ? 0 : levels(mean.y, weight_.y, green, greenAt);
-    const int nbl = ng == 0 ? 0 : levels(mean.z, weight_.z, blue, blueAt);
+    const int nr = levels(part.red, part.nearRed, redAt);
+    const int ng = nr == 0 ? 0 : levels(part.green, part.nearGreen, greenAt);
+    const int nbl = ng == 0 ? 0 : levels(part.blue, part.nearBlue, blueAt);
     for (int i = 0; i < nr; ++i) {
+        const int r = redAt[static_cast<std::size_t>(i)];
         for (int j = 0; j < ng; ++j) {
-            const float rg = red[static_cast<std::size_t>(i)] + green[static_cast<std::size_t>(j)];
+            const int g = greenAt[static_cast<std::size_t>(j)];
+            const float rg = part.red[static_cast<std::size_t>(r)] + part.green[static_cast<std::size_t>(g)];
             if (rg > budget) continue;
             for (int k = 0; k < nbl; ++k) {
-                const float cost = rg + blue[static_cast<std::size_t>(k)];
+                const int b = blueAt[static_cast<std::size_t>(k)];
+                const float cost = rg + part.blue[static_cast<std::size_t>(b)];
                 if (cost > budget) continue;
-                const int r = redAt[static_cast<std::size_t>(i)], g = greenAt[static_cast<std::size_t>(j)],
-                          b = blueAt[static_cast<std::size_t>(k)];
                 add(static_cast<std::uint32_t>(16 + 36 * r + 6 * g + b),
                     {cubeLevel_[static_cast<std::size_t>(r)], cubeLevel_[static_cast<std::size_t>(g)],
                      cubeLevel_[static_cast<std::size_t>(b)]},
@@ -658,13 +676,8 @@ int MosaicSearch::gather(Vec3 sum, float size, float budget, Candidate* out) con
             }
         }
     }
-    // The greys: a grey l costs size (W (l - g)^2 + C), g the weighted mean
-    // of the channels and C what no grey can remove; out from the nearest.
-    const float weights = weight_.x + weight_.y + weight_.z;
-    const float grey = weighted(mean, {1, 1, 1}) / weights;
-    if (size * (weighted(mean, mean) - weights * grey * grey) > budget) return n;
-    int near = 0;
-    for (float edge : greyEdge_) near += edge < grey;
+    // The greys, out from the nearest.
+    if (part.greyFloor > budget) return n;
     const auto tryGrey = [&](int k) {
         const float l = greyLevel_[static_cast<std::size_t>(k)];
         const Vec3 d = Vec3{l, l, l} - mean;
@@ -673,9 +686,9 @@ int MosaicSearch::gather(Vec3 sum, float size, float budget, Candidate* out) con
         add(static_cast<std::uint32_t>(232 + k), {l, l, l}, cost);
         return true;
     };
-    for (int k = near; k >= 0 && tryGrey(k); --k) {
+    for (int k = part.nearGrey; k >= 0 && tryGrey(k); --k) {
     }
-    for (int k = near + 1; k < 24 && tryGrey(k); ++k) {
+    for (int k = part.nearGrey + 1; k < 24 && tryGrey(k); ++k) {
     }
     return n;
 }

@@ -134,11 +134,25 @@ private:
         Vec3 colour;
     };
     static constexpr std::size_t maxCandidates = 240;
+    // A part's costs, worked out once for its bound and its candidates.
+    struct Part {
+        Vec3 mean;
+        float size;
+        float least;  // the least cost of any palette colour
+        // ansi16: each colour's cost.
+        std::array<float, 16> colourCost;
+        // ansi256: each channel's cost at each cube level and its nearest
+        // level; the greys' weighted mean, the cost no grey removes, the
+        // nearest grey.
+        std::array<float, 6> red, green, blue;
+        int nearRed, nearGreen, nearBlue;
+        float grey, greyFloor;
+        int nearGrey;
+    };
+    void prepare(Vec3 sum, float size, Part& part) const;
     // Every palette colour whose cost is at most `budget`, into `out` in
     // order of cost; returns how many.
-    // The least cost of any palette colour for the part.
-    float least(Vec3 sum, float size) const;
-    int gather(Vec3 sum, float size, float budget, Candidate* out) const;
+    int gather(const Part& part, float budget, Candidate* out) const;
 
     // The squared difference of colours, each channel weighted.
     float weighted(Vec3 a, Vec3 b) const { return a.x * b.x * weight_.x + a.y * b.y * weight_.y + a.z * b.z * weight_.z; }
