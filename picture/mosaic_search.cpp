@@ -4,6 +4,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstring>
+#include <cstdlib>
 #include <limits>
 
 #include "render/cpu_features.h"
@@ -117,6 +118,8 @@ MosaicSearch::MosaicSearch(const MosaicOptions& options) : options_(options) {
         push_ = truecolorContrast;
     } else if (options_.mode == ColourMode::ansi16) {
         meanWeight_ = meanWeight16;
+        if (std::getenv("MW")) meanWeight_ = std::strtof(std::getenv("MW"), nullptr);
+        if (std::getenv("PC")) push_ = std::strtof(std::getenv("PC"), nullptr);
     }
     if (static_cast<unsigned>(options_.symbols) == 0) {
         options_.symbols = defaultMosaicSymbols(options_.mode, options_.eightBackgrounds);
@@ -547,6 +550,34 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
         prepare(a, p.size, partA);
         prepare(b, p.restSize, partB);
         if (base + partA.least + partB.least >= best) continue;
+        // The pair f (over the region), g (the rest), whose squares are given.
+        const auto consider = [&](const Candidate& f, const Candidate& g, float squares) {
+            // A shape in one colour is the solid cell, already weighed.
+            if (f.value == g.value) return;
+            bool inkFirst;
+            if (options_.eightBackgrounds) {
+                if (p.inkSymbol >= 0 && g.value < 8) inkFirst = true;
+                else if (p.restSymbol >= 0 && f.value < 8) inkFirst = false;
+                else return;
+            } else {
+                inkFirst = p.inkSymbol >= 0;
+            }
+            const Vec3 off = f.excess + g.excess;
+            const float cost = squares + meanShare * meanWeighted(off);
+            if (cost < best) {
+                best = cost;
+                const int symbol = inkFirst ? p.inkSymbol : p.restSymbol;
+                const Candidate& fg = inkFirst ? f : g;
+                const Candidate& bg = inkFirst ? g : f;
+                choice.cell = {symbols_[static_cast<std::size_t>(symbol)].code, fg.value, bg.value};
+                choice.symbol = symbol;
+                choice.foreground = fg.colour;
+                choice.background = bg.colour;
+            }
+        };
+        // The two nearest first: their mean error, often small, then bounds
+        // how far from its mean either part's colour may go.
+        consider(partA.nearest, partB.nearest, base + partA.least + partB.least);
         const int nb = gather(partB, best - base - partA.least, rest.data());
         if (nb == 0) continue;
         const int na = gather(partA, best - base - rest[0].cost, inked.data());
@@ -557,29 +588,7 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
                 const Candidate& g = rest[static_cast<std::size_t>(j)];
                 const float squares = base + f.cost + g.cost;
                 if (squares >= best) break;
-                // A shape in one colour is the solid cell, already weighed.
-                if (f.value == g.value) continue;
-                int symbol;
-                bool inkFirst;
-                if (options_.eightBackgrounds) {
-                    if (p.inkSymbol >= 0 && g.value < 8) inkFirst = true;
-                    else if (p.restSymbol >= 0 && f.value < 8) inkFirst = false;
-                    else continue;
-                } else {
-                    inkFirst = p.inkSymbol >= 0;
-                }
-                symbol = inkFirst ? p.inkSymbol : p.restSymbol;
-                const Vec3 off = f.excess + g.excess;
-                const float cost = squares + meanShare * meanWeighted(off);
-                if (cost < best) {
-                    best = cost;
-                    const Candidate& fg = inkFirst ? f : g;
-                    const Candidate& bg = inkFirst ? g : f;
-                    choice.cell = {symbols_[static_cast<std::size_t>(symbol)].code, fg.value, bg.value};
-                    choice.symbol = symbol;
-                    choice.foreground = fg.colour;
-                    choice.background = bg.colour;
-                }
+                consider(f, g, squares);
             }
         }
     }
@@ -595,9 +604,15 @@ void MosaicSearch::prepare(Vec3 sum, float size, Part& part) const {
         for (std::size_t i = 0; i < 16; ++i) {
             const float dr = paletteRed_[i] - m.x, dg = paletteGreen_[i] - m.y, db = paletteBlue_[i] - m.z;
             part.colourCost[i] = size * (weight_.x * dr * dr + weight_.y * dg * dg + weight_.z * db * db);
-            least = std::min(least, part.colourCost[i]);
+            if (part.colourCost[i] < least) {
+                least = part.colourCost[i];
+                part.nearest.value = static_cast<std::uint32_t>(i);
+            }
         }
         part.least = least;
+        part.nearest.cost = least;
+        part.nearest.colour = palette_[part.nearest.value];
+        part.nearest.excess = (part.nearest.colour - m) * size;
         return;
     }
     // Each channel's cost at each cube level, and its nearest level.
@@ -624,7 +639,18 @@ void MosaicSearch::prepare(Vec3 sum, float size, Part& part) const {
     part.nearGrey = near;
     const float l = greyLevel_[static_cast<std::size_t>(near)];
     const Vec3 d = Vec3{l, l, l} - m;
-    part.least = std::min(cube, size * weighted(d, d));
+    const float greyCost = size * weighted(d, d);
+    Candidate& n = part.nearest;
+    if (greyCost < cube) {
+        n = {static_cast<std::uint32_t>(232 + near), greyCost, d * size, {l, l, l}};
+    } else {
+        n.value = static_cast<std::uint32_t>(16 + 36 * part.nearRed + 6 * part.nearGreen + part.nearBlue);
+        n.cost = cube;
+        n.colour = {cubeLevel_[static_cast<std::size_t>(part.nearRed)], cubeLevel_[static_cast<std::size_t>(part.nearGreen)],
+                    cubeLevel_[static_cast<std::size_t>(part.nearBlue)]};
+        n.excess = (n.colour - m) * size;
+    }
+    part.least = n.cost;
 }
 
 int MosaicSearch::gather(const Part& part, float budget, Candidate* out) const {

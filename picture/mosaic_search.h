@@ -138,7 +138,8 @@ private:
     struct Part {
         Vec3 mean;
         float size;
-        float least;  // the least cost of any palette colour
+        float least;        // the least cost of any palette colour
+        Candidate nearest;  // that colour
         // ansi16: each colour's cost.
         std::array<float, 16> colourCost;
         // ansi256: each channel's cost at each cube level and its nearest
