@@ -187,6 +187,11 @@ MosaicSearch::MosaicSearch(const MosaicOptions& options) : options_(options) {
     for (std::size_t k = 0; k < 5; ++k) cubeEdge_[k] = (cubeLevel_[k] + cubeLevel_[k + 1]) / 2.0f;
     for (std::size_t k = 0; k < 24; ++k) greyLevel_[k] = srgbToLinear(static_cast<std::uint8_t>(8 + 10 * k));
     for (std::size_t k = 0; k < 23; ++k) greyEdge_[k] = (greyLevel_[k] + greyLevel_[k + 1]) / 2.0f;
+    for (std::size_t i = 0; i < greyStart_.size(); ++i) {
+        const float v = static_cast<float>(i) / levelSteps;
+        for (float edge : greyEdge_) greyStart_[i] = static_cast<std::uint8_t>(greyStart_[i] + (edge < v ? 1 : 0));
+        for (float edge : cubeEdge_) cubeStart_[i] = static_cast<std::uint8_t>(cubeStart_[i] + (edge < v ? 1 : 0));
+    }
 
     if (options_.mode == ColourMode::ansi16) {
         const int backgrounds = options_.eightBackgrounds ? 8 : 16;
@@ -515,29 +520,24 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
         best = (best + spread) * (1.0f + meanWeight_) - spread;
     }
     std::array<Candidate, maxCandidates> inked, rest;
-    // The least error each division can have (at its parts' means), and the
-    // divisions in that order, so that the best so far soon bounds the rest.
+    // The least error each division can have (at its parts' means); the
+    // least of them first, so that the best so far soon bounds the rest.
     std::array<float, maxPartitions> bases;
-    std::array<std::uint8_t, maxPartitions> order;
     const int partitions = static_cast<int>(partitions_.size());
+    int first = 0;
     for (int i = 0; i < partitions; ++i) {
         const Partition& p = partitions_[static_cast<std::size_t>(i)];
         const Vec3 a = sums[static_cast<std::size_t>(p.region)];
         const Vec3 b = total - a;
-        const float base = -(weighted(a, a) * p.invSize + weighted(b, b) * p.invRest);
-        int at = i;
-        while (at > 0 && bases[static_cast<std::size_t>(at - 1)] > base) {
-            bases[static_cast<std::size_t>(at)] = bases[static_cast<std::size_t>(at - 1)];
-            order[static_cast<std::size_t>(at)] = order[static_cast<std::size_t>(at - 1)];
-            --at;
-        }
-        bases[static_cast<std::size_t>(at)] = base;
-        order[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>(i);
+        bases[static_cast<std::size_t>(i)] = -(weighted(a, a) * p.invSize + weighted(b, b) * p.invRest);
+        if (bases[static_cast<std::size_t>(i)] < bases[static_cast<std::size_t>(first)]) first = i;
     }
-    for (int i = 0; i < partitions; ++i) {
-        const float base = bases[static_cast<std::size_t>(i)];
-        if (base >= best) break;
-        const Partition& p = partitions_[order[static_cast<std::size_t>(i)]];
+    for (int k = partitions > 0 ? -1 : 0; k < partitions; ++k) {
+        if (k == first) continue;
+        const int index = k < 0 ? first : k;
+        const float base = bases[static_cast<std::size_t>(index)];
+        if (base >= best) continue;
+        const Partition& p = partitions_[static_cast<std::size_t>(index)];
         Vec3 a = sums[static_cast<std::size_t>(p.region)];
         Vec3 b = total - a;
         if (push_ > 0) {
@@ -615,27 +615,24 @@ void MosaicSearch::prepare(Vec3 sum, float size, Part& part) const {
         part.nearest.excess = (part.nearest.colour - m) * size;
         return;
     }
-    // Each channel's cost at each cube level, and its nearest level.
-    const auto channel = [&](float v, float w, std::array<float, 6>& cost, int& near) {
-        const float scale = size * w;
-        for (std::size_t k = 0; k < 6; ++k) {
-            const float d = cubeLevel_[k] - v;
-            cost[k] = scale * d * d;
-        }
-        near = 0;
-        for (float edge : cubeEdge_) near += edge < v;
-        return cost[static_cast<std::size_t>(near)];
+    // Each channel's nearest cube level (the number of edges below the
+    // value: a start by table, then a step or two) and its cost.
+    const auto channel = [&](float v, float w, int& near) {
+        near = cubeStart_[static_cast<std::size_t>(std::clamp(v, 0.0f, 1.0f) * levelSteps)];
+        while (near < 5 && cubeEdge_[static_cast<std::size_t>(near)] < v) ++near;
+        const float d = cubeLevel_[static_cast<std::size_t>(near)] - v;
+        return size * w * d * d;
     };
-    const float cube = channel(m.x, weight_.x, part.red, part.nearRed) + channel(m.y, weight_.y, part.green, part.nearGreen) +
-                       channel(m.z, weight_.z, part.blue, part.nearBlue);
+    const float cube = channel(m.x, weight_.x, part.nearRed) + channel(m.y, weight_.y, part.nearGreen) +
+                       channel(m.z, weight_.z, part.nearBlue);
     // A grey l costs size (W (l - g)^2) + C, g the weighted mean of the
     // channels and C what no grey can remove.
     const float weights = weight_.x + weight_.y + weight_.z;
     const float grey = weighted(m, {1, 1, 1}) / weights;
-    part.grey = grey;
     part.greyFloor = size * (weighted(m, m) - weights * grey * grey);
-    int near = 0;
-    for (float edge : greyEdge_) near += edge < grey;
+    // The number of edges below the grey: a start by table, then a step or two.
+    int near = greyStart_[static_cast<std::size_t>(std::clamp(grey, 0.0f, 1.0f) * levelSteps)];
+    while (near < 23 && greyEdge_[static_cast<std::size_t>(near)] < grey) ++near;
     part.nearGrey = near;
     const float l = greyLevel_[static_cast<std::size_t>(near)];
     const Vec3 d = Vec3{l, l, l} - m;
@@ -676,24 +673,36 @@ int MosaicSearch::gather(const Part& part, float budget, Candidate* out) const {
     // The cube, channel by channel: the levels each channel can afford, out
     // from the nearest (the cost grows with the distance from the mean).
     std::array<int, 6> redAt, greenAt, blueAt;
-    const auto levels = [budget](const std::array<float, 6>& cost, int near, std::array<int, 6>& at) {
+    std::array<float, 6> red, green, blue;
+    const auto levels = [&](float v, float w, int near, std::array<float, 6>& cost, std::array<int, 6>& at) {
+        const float scale = size * w;
         int count = 0;
-        for (int k = near; k >= 0 && cost[static_cast<std::size_t>(k)] <= budget; --k) at[static_cast<std::size_t>(count++)] = k;
-        for (int k = near + 1; k < 6 && cost[static_cast<std::size_t>(k)] <= budget; ++k) at[static_cast<std::size_t>(count++)] = k;
+        const auto affords = [&](int k) {
+            const float d = cubeLevel_[static_cast<std::size_t>(k)] - v;
+            const float c = scale * d * d;
+            if (c > budget) return false;
+            cost[static_cast<std::size_t>(count)] = c;
+            at[static_cast<std::size_t>(count++)] = k;
+            return true;
+        };
+        for (int k = near; k >= 0 && affords(k); --k) {
+        }
+        for (int k = near + 1; k < 6 && affords(k); ++k) {
+        }
         return count;
     };
-    const int nr = levels(part.red, part.nearRed, redAt);
-    const int ng = nr == 0 ? 0 : levels(part.green, part.nearGreen, greenAt);
-    const int nbl = ng == 0 ? 0 : levels(part.blue, part.nearBlue, blueAt);
+    const int nr = levels(mean.x, weight_.x, part.nearRed, red, redAt);
+    const int ng = nr == 0 ? 0 : levels(mean.y, weight_.y, part.nearGreen, green, greenAt);
+    const int nbl = ng == 0 ? 0 : levels(mean.z, weight_.z, part.nearBlue, blue, blueAt);
     for (int i = 0; i < nr; ++i) {
         const int r = redAt[static_cast<std::size_t>(i)];
         for (int j = 0; j < ng; ++j) {
             const int g = greenAt[static_cast<std::size_t>(j)];
-            const float rg = part.red[static_cast<std::size_t>(r)] + part.green[static_cast<std::size_t>(g)];
+            const float rg = red[static_cast<std::size_t>(i)] + green[static_cast<std::size_t>(j)];
             if (rg > budget) continue;
             for (int k = 0; k < nbl; ++k) {
                 const int b = blueAt[static_cast<std::size_t>(k)];
-                const float cost = rg + part.blue[static_cast<std::size_t>(b)];
+                const float cost = rg + blue[static_cast<std::size_t>(k)];
                 if (cost > budget) continue;
                 add(static_cast<std::uint32_t>(16 + 36 * r + 6 * g + b),
                     {cubeLevel_[static_cast<std::size_t>(r)], cubeLevel_[static_cast<std::size_t>(g)],

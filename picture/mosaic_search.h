@@ -142,12 +142,10 @@ private:
         Candidate nearest;  // that colour
         // ansi16: each colour's cost.
         std::array<float, 16> colourCost;
-        // ansi256: each channel's cost at each cube level and its nearest
-        // level; the greys' weighted mean, the cost no grey removes, the
-        // nearest grey.
-        std::array<float, 6> red, green, blue;
+        // ansi256: each channel's nearest cube level; the greys' weighted
+        // mean, the cost no grey removes, the nearest grey.
         int nearRed, nearGreen, nearBlue;
-        float grey, greyFloor;
+        float greyFloor;
         int nearGrey;
     };
     void prepare(Vec3 sum, float size, Part& part) const;
@@ -184,6 +182,9 @@ private:
     std::array<float, 5> cubeEdge_{};
     std::array<float, 24> greyLevel_{};
     std::array<float, 23> greyEdge_{};
+    // The number of grey and cube edges below i / levelSteps.
+    static constexpr float levelSteps = 1024.0f;
+    std::array<std::uint8_t, 1025> greyStart_{}, cubeStart_{};
     std::array<std::uint8_t, 4097> encodeStart_{};
     std::array<float, 255> encodeEdge_{};
 };
