@@ -18,11 +18,13 @@
 // at 16 colours), and the last term is weighted as paletteWeight does. A
 // solid cell of colour s costs n |s - m|^2 in both terms. Quantised on its
 // own, each part's colour error adds up over the cell; this lets two
-// palette colours straddle a colour the palette lacks. The search is exact:
-// the divisions in order of their least squares, each part's candidates
-// the palette colours within the best cost so far (the cube channel by
-// channel out from the nearest level, the greys out from the nearest), and
-// every pair that can still win.
+// palette colours straddle a colour the palette lacks. The search is exact
+// and pruned by bounds: the division of least squares first; a division
+// only when its squares with each part's nearest colour can still win; its
+// pair of nearest colours first; then each part's candidates, the palette
+// colours within what the best so far leaves (the cube channel by channel
+// out from the nearest level, the greys out from the nearest), and every
+// pair of them that can still win.
 #pragma once
 
 #include <array>
@@ -142,8 +144,8 @@ private:
         Candidate nearest;  // that colour
         // ansi16: each colour's cost.
         std::array<float, 16> colourCost;
-        // ansi256: each channel's nearest cube level; the greys' weighted
-        // mean, the cost no grey removes, the nearest grey.
+        // ansi256: each channel's nearest cube level; the cost no grey
+        // removes, and the nearest grey.
         int nearRed, nearGreen, nearBlue;
         float greyFloor;
         int nearGrey;
