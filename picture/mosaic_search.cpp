@@ -548,6 +548,7 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
         // Each part's nearest colour bounds what the other may cost.
         Part partA, partB;
         prepare(a, p.size, partA);
+        if (base + partA.least >= best) continue;
         prepare(b, p.restSize, partB);
         if (base + partA.least + partB.least >= best) continue;
         // The pair f (over the region), g (the rest), whose squares are given.
@@ -600,15 +601,17 @@ void MosaicSearch::prepare(Vec3 sum, float size, Part& part) const {
     part.mean = sum * (1.0f / size);
     const Vec3 m = part.mean;
     if (options_.mode == ColourMode::ansi16) {
-        float least = std::numeric_limits<float>::infinity();
+        // All sixteen costs (the compiler does them several at a time), then the least.
+        const Vec3 w = weight_ * size;
         for (std::size_t i = 0; i < 16; ++i) {
             const float dr = paletteRed_[i] - m.x, dg = paletteGreen_[i] - m.y, db = paletteBlue_[i] - m.z;
-            part.colourCost[i] = size * (weight_.x * dr * dr + weight_.y * dg * dg + weight_.z * db * db);
-            if (part.colourCost[i] < least) {
-                least = part.colourCost[i];
-                part.nearest.value = static_cast<std::uint32_t>(i);
-            }
+            part.colourCost[i] = w.x * dr * dr + w.y * dg * dg + w.z * db * db;
         }
+        std::size_t nearest = 0;
+        for (std::size_t i = 1; i < 16; ++i)
+            if (part.colourCost[i] < part.colourCost[nearest]) nearest = i;
+        const float least = part.colourCost[nearest];
+        part.nearest.value = static_cast<std::uint32_t>(nearest);
         part.least = least;
         part.nearest.cost = least;
         part.nearest.colour = palette_[part.nearest.value];
