@@ -4,6 +4,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstring>
+#include <cstdlib>
 #include <limits>
 
 #include "render/cpu_features.h"
@@ -29,12 +30,26 @@ constexpr float truecolorContrast = 0.15f;
 // the parts' means whatever the shape, the shape is chosen by each channel's
 // share of the luminance (sRGB primaries): the eye finds edges by their
 // lightness. From a palette, the colours are chosen too, and a colour's hue
-// matters as well: halfway between equal weights and the luminance shares.
-// (Both measured on photographs: sharper drawn edges and nearer colour than
-// equal weights.)
+// matters as well: halfway between equal weights and the luminance shares,
+// for the squares at 16 colours and for the cell's mean error at both 16 and
+// 256; at 256 colours, whose cube is fine enough for the mean term to keep
+// the hue, the squares are weighed by luminance, as at truecolor. (All
+// measured on photographs: sharper drawn edges and nearer colour than equal
+// weights; at 256, luminance for the squares gave both better figures.)
 constexpr Vec3 luminanceWeight{0.2126f, 0.7152f, 0.0722f};
 constexpr Vec3 paletteWeight{(1.0f + 3.0f * 0.2126f) / 2.0f, (1.0f + 3.0f * 0.7152f) / 2.0f,
                              (1.0f + 3.0f * 0.0722f) / 2.0f};
+
+// How much the error of the cell's mean counts beside the squares (the
+// header's lambda), at 256 and at 16 colours. Measured on photographs: at
+// 256 colours the mean seen colour much nearer (cell error 6.1 to 4.5,
+// S-CIELAB 6.8 to 6.0) for a little of the structure (0.857 to 0.848),
+// more weight trading structure for colour further; at 16, whose colours
+// lie too far apart for two of them to hit most means, less gain (8.25 to
+// 7.9) for the same loss. (At 256 the squares are weighed by luminance,
+// whose weights sum to 1, the mean by paletteWeight, whose sum to 3.)
+constexpr float meanWeight256 = 1.0f / 3.0f;
+constexpr float meanWeight16 = 2.0f;
 
 // The regions whose sums a cell's search reads: 0 the whole cell; 1..7 the
 // lower k eighths; 8..14 the left k eighths (k = id - 7); 15..18 the
@@ -88,8 +103,24 @@ std::uint32_t rgbValue(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 
 }  // namespace
 
+float MosaicSearch::meanWeighted(Vec3 d) {
+    return d.x * d.x * paletteWeight.x + d.y * d.y * paletteWeight.y + d.z * d.z * paletteWeight.z;
+}
+
 MosaicSearch::MosaicSearch(const MosaicOptions& options) : options_(options) {
     weight_ = options_.mode == ColourMode::truecolor ? luminanceWeight : paletteWeight;
+    // From a palette, the choice is judged by the cell's mean as well (see
+    // the header); at 256 colours the shapes by lightness alone, as at
+    // truecolor, since the mean term keeps the colour.
+    if (options_.mode == ColourMode::ansi256) {
+        weight_ = luminanceWeight;
+        meanWeight_ = meanWeight256;
+        push_ = truecolorContrast;
+    } else if (options_.mode == ColourMode::ansi16) {
+        meanWeight_ = meanWeight16;
+        if (std::getenv("MW")) meanWeight_ = std::strtof(std::getenv("MW"), nullptr);
+        if (std::getenv("PC")) push_ = std::strtof(std::getenv("PC"), nullptr);
+    }
     if (static_cast<unsigned>(options_.symbols) == 0) {
         options_.symbols = defaultMosaicSymbols(options_.mode, options_.eightBackgrounds);
     }
@@ -156,6 +187,11 @@ MosaicSearch::MosaicSearch(const MosaicOptions& options) : options_(options) {
     for (std::size_t k = 0; k < 5; ++k) cubeEdge_[k] = (cubeLevel_[k] + cubeLevel_[k + 1]) / 2.0f;
     for (std::size_t k = 0; k < 24; ++k) greyLevel_[k] = srgbToLinear(static_cast<std::uint8_t>(8 + 10 * k));
     for (std::size_t k = 0; k < 23; ++k) greyEdge_[k] = (greyLevel_[k] + greyLevel_[k + 1]) / 2.0f;
+    for (std::size_t i = 0; i < greyStart_.size(); ++i) {
+        const float v = static_cast<float>(i) / levelSteps;
+        for (float edge : greyEdge_) greyStart_[i] = static_cast<std::uint8_t>(greyStart_[i] + (edge < v ? 1 : 0));
+        for (float edge : cubeEdge_) cubeStart_[i] = static_cast<std::uint8_t>(cubeStart_[i] + (edge < v ? 1 : 0));
+    }
 
     if (options_.mode == ColourMode::ansi16) {
         const int backgrounds = options_.eightBackgrounds ? 8 : 16;
@@ -368,7 +404,8 @@ MosaicSearch::Choice MosaicSearch::finishTruecolor(Vec3 total, Vec3 a, const Par
     return choice;
 }
 
-MosaicSearch::Nearest MosaicSearch::nearest256(Vec3 sum, float size) const {
+MosaicSearch::Nearest MosaicSearch::nearest256(Vec3 sum, float size, Vec3 weight) const {
+    const auto weighted = [weight](Vec3 a, Vec3 b) { return a.x * b.x * weight.x + a.y * b.y * weight.y + a.z * b.z * weight.z; };
     const Vec3 mean = sum * (1.0f / size);
     // The number of edges below a value: the nearest level, the lower on a tie.
     const auto level = [this](float v) {
@@ -378,7 +415,7 @@ MosaicSearch::Nearest MosaicSearch::nearest256(Vec3 sum, float size) const {
     const Vec3 cube{cubeLevel_[static_cast<std::size_t>(r)], cubeLevel_[static_cast<std::size_t>(g)],
                     cubeLevel_[static_cast<std::size_t>(b)]};
     const float cubeCost = size * weighted(cube, cube) - 2.0f * weighted(sum, cube);
-    const float weights = weight_.x + weight_.y + weight_.z;
+    const float weights = weight.x + weight.y + weight.z;
     const float grey = weighted(mean, {1, 1, 1}) / weights;
     const auto k = static_cast<int>(std::lower_bound(greyEdge_.begin(), greyEdge_.end(), grey) - greyEdge_.begin());
     const float g1 = greyLevel_[static_cast<std::size_t>(k)];
@@ -411,8 +448,12 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
     Choice choice;
     float best = std::numeric_limits<float>::infinity();
     if (xterm) {
-        const Nearest n = nearest256(total, cellSize);
-        best = n.cost;
+        // One colour c costs cellSize |c - m|^2 in both terms: the nearest
+        // by their weights together.
+        const Vec3 both = weight_ + paletteWeight * meanWeight_;
+        const Nearest n = nearest256(total, cellSize, both);
+        const float spread = (total.x * total.x * both.x + total.y * total.y * both.y + total.z * total.z * both.z) / cellSize;
+        best = n.cost + spread - weighted(total, total) / cellSize;
         choice.cell = {U' ', n.value, n.value};
         choice.symbol = space_;
         choice.foreground = choice.background = n.colour;
@@ -471,37 +512,223 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
         choice.foreground = s.foreground;
         choice.background = s.background;
     }
-    const auto take = [&](float cost, int symbol, const Nearest& fg, const Nearest& bg) {
-        // A shape in one colour is the solid cell, already weighed.
-        if (cost < best && fg.value != bg.value) {
-            best = cost;
-            choice.cell = {symbols_[static_cast<std::size_t>(symbol)].code, fg.value, bg.value};
-            choice.symbol = symbol;
-            choice.foreground = fg.colour;
-            choice.background = bg.colour;
-        }
-    };
-    for (const Partition& p : partitions_) {
+    // The errors from here on are the drawn error less the cell's sum of
+    // squares: the solid's is size |c - m|^2 (1 + meanWeight) - |S|^2 / size.
+    const float meanShare = meanWeight_ / cellSize;
+    if (!xterm) {  // (both terms weigh the channels alike)
+        const float spread = weighted(total, total) / cellSize;
+        best = (best + spread) * (1.0f + meanWeight_) - spread;
+    }
+    std::array<Candidate, maxCandidates> inked, rest;
+    // The least error each division can have (at its parts' means); the
+    // least of them first, so that the best so far soon bounds the rest.
+    std::array<float, maxPartitions> bases;
+    const int partitions = static_cast<int>(partitions_.size());
+    int first = 0;
+    for (int i = 0; i < partitions; ++i) {
+        const Partition& p = partitions_[static_cast<std::size_t>(i)];
         const Vec3 a = sums[static_cast<std::size_t>(p.region)];
         const Vec3 b = total - a;
-        if (xterm) {
-            const Nearest na = nearest256(a, p.size), nb = nearest256(b, p.restSize);
-            if (p.inkSymbol >= 0) take(na.cost + nb.cost, p.inkSymbol, na, nb);
-            else take(na.cost + nb.cost, p.restSymbol, nb, na);
-            continue;
+        bases[static_cast<std::size_t>(i)] = -(weighted(a, a) * p.invSize + weighted(b, b) * p.invRest);
+        if (bases[static_cast<std::size_t>(i)] < bases[static_cast<std::size_t>(first)]) first = i;
+    }
+    for (int k = partitions > 0 ? -1 : 0; k < partitions; ++k) {
+        if (k == first) continue;
+        const int index = k < 0 ? first : k;
+        const float base = bases[static_cast<std::size_t>(index)];
+        if (base >= best) continue;
+        const Partition& p = partitions_[static_cast<std::size_t>(index)];
+        Vec3 a = sums[static_cast<std::size_t>(p.region)];
+        Vec3 b = total - a;
+        if (push_ > 0) {
+            const Vec3 apart = (a * p.invSize - b * p.invRest) * (push_ * p.size * p.restSize / cellSize);
+            a = a + apart;
+            b = b - apart;
         }
-        Nearest aAny, aDark, bAny, bDark;
-        nearest16(a, p.size, aAny, aDark);
-        nearest16(b, p.restSize, bAny, bDark);
-        if (!options_.eightBackgrounds) {
-            if (p.inkSymbol >= 0) take(aAny.cost + bAny.cost, p.inkSymbol, aAny, bAny);
-            else take(aAny.cost + bAny.cost, p.restSymbol, bAny, aAny);
-            continue;
+        // Each part's nearest colour bounds what the other may cost.
+        Part partA, partB;
+        prepare(a, p.size, partA);
+        if (base + partA.least >= best) continue;
+        prepare(b, p.restSize, partB);
+        if (base + partA.least + partB.least >= best) continue;
+        // The pair f (over the region), g (the rest), whose squares are given.
+        const auto consider = [&](const Candidate& f, const Candidate& g, float squares) {
+            // A shape in one colour is the solid cell, already weighed.
+            if (f.value == g.value) return;
+            bool inkFirst;
+            if (options_.eightBackgrounds) {
+                if (p.inkSymbol >= 0 && g.value < 8) inkFirst = true;
+                else if (p.restSymbol >= 0 && f.value < 8) inkFirst = false;
+                else return;
+            } else {
+                inkFirst = p.inkSymbol >= 0;
+            }
+            const Vec3 off = f.excess + g.excess;
+            const float cost = squares + meanShare * meanWeighted(off);
+            if (cost < best) {
+                best = cost;
+                const int symbol = inkFirst ? p.inkSymbol : p.restSymbol;
+                const Candidate& fg = inkFirst ? f : g;
+                const Candidate& bg = inkFirst ? g : f;
+                choice.cell = {symbols_[static_cast<std::size_t>(symbol)].code, fg.value, bg.value};
+                choice.symbol = symbol;
+                choice.foreground = fg.colour;
+                choice.background = bg.colour;
+            }
+        };
+        // The two nearest first: their mean error, often small, then bounds
+        // how far from its mean either part's colour may go.
+        consider(partA.nearest, partB.nearest, base + partA.least + partB.least);
+        const int nb = gather(partB, best - base - partA.least, rest.data());
+        if (nb == 0) continue;
+        const int na = gather(partA, best - base - rest[0].cost, inked.data());
+        for (int i = 0; i < na; ++i) {
+            const Candidate& f = inked[static_cast<std::size_t>(i)];
+            if (base + f.cost + rest[0].cost >= best) break;
+            for (int j = 0; j < nb; ++j) {
+                const Candidate& g = rest[static_cast<std::size_t>(j)];
+                const float squares = base + f.cost + g.cost;
+                if (squares >= best) break;
+                consider(f, g, squares);
+            }
         }
-        if (p.inkSymbol >= 0) take(aAny.cost + bDark.cost, p.inkSymbol, aAny, bDark);
-        if (p.restSymbol >= 0) take(bAny.cost + aDark.cost, p.restSymbol, bAny, aDark);
     }
     return choice;
+}
+
+void MosaicSearch::prepare(Vec3 sum, float size, Part& part) const {
+    part.size = size;
+    part.mean = sum * (1.0f / size);
+    const Vec3 m = part.mean;
+    if (options_.mode == ColourMode::ansi16) {
+        // All sixteen costs (the compiler does them several at a time), then the least.
+        const Vec3 w = weight_ * size;
+        for (std::size_t i = 0; i < 16; ++i) {
+            const float dr = paletteRed_[i] - m.x, dg = paletteGreen_[i] - m.y, db = paletteBlue_[i] - m.z;
+            part.colourCost[i] = w.x * dr * dr + w.y * dg * dg + w.z * db * db;
+        }
+        std::size_t nearest = 0;
+        for (std::size_t i = 1; i < 16; ++i)
+            if (part.colourCost[i] < part.colourCost[nearest]) nearest = i;
+        const float least = part.colourCost[nearest];
+        part.nearest.value = static_cast<std::uint32_t>(nearest);
+        part.least = least;
+        part.nearest.cost = least;
+        part.nearest.colour = palette_[part.nearest.value];
+        part.nearest.excess = (part.nearest.colour - m) * size;
+        return;
+    }
+    // Each channel's nearest cube level (the number of edges below the
+    // value: a start by table, then a step or two) and its cost.
+    const auto channel = [&](float v, float w, int& near) {
+        near = cubeStart_[static_cast<std::size_t>(std::clamp(v, 0.0f, 1.0f) * levelSteps)];
+        while (near < 5 && cubeEdge_[static_cast<std::size_t>(near)] < v) ++near;
+        const float d = cubeLevel_[static_cast<std::size_t>(near)] - v;
+        return size * w * d * d;
+    };
+    const float cube = channel(m.x, weight_.x, part.nearRed) + channel(m.y, weight_.y, part.nearGreen) +
+                       channel(m.z, weight_.z, part.nearBlue);
+    // A grey l costs size (W (l - g)^2) + C, g the weighted mean of the
+    // channels and C what no grey can remove.
+    const float weights = weight_.x + weight_.y + weight_.z;
+    const float grey = weighted(m, {1, 1, 1}) / weights;
+    part.greyFloor = size * (weighted(m, m) - weights * grey * grey);
+    // The number of edges below the grey: a start by table, then a step or two.
+    int near = greyStart_[static_cast<std::size_t>(std::clamp(grey, 0.0f, 1.0f) * levelSteps)];
+    while (near < 23 && greyEdge_[static_cast<std::size_t>(near)] < grey) ++near;
+    part.nearGrey = near;
+    const float l = greyLevel_[static_cast<std::size_t>(near)];
+    const Vec3 d = Vec3{l, l, l} - m;
+    const float greyCost = size * weighted(d, d);
+    Candidate& n = part.nearest;
+    if (greyCost < cube) {
+        n = {static_cast<std::uint32_t>(232 + near), greyCost, d * size, {l, l, l}};
+    } else {
+        n.value = static_cast<std::uint32_t>(16 + 36 * part.nearRed + 6 * part.nearGreen + part.nearBlue);
+        n.cost = cube;
+        n.colour = {cubeLevel_[static_cast<std::size_t>(part.nearRed)], cubeLevel_[static_cast<std::size_t>(part.nearGreen)],
+                    cubeLevel_[static_cast<std::size_t>(part.nearBlue)]};
+        n.excess = (n.colour - m) * size;
+    }
+    part.least = n.cost;
+}
+
+int MosaicSearch::gather(const Part& part, float budget, Candidate* out) const {
+    if (!(budget >= part.least)) return 0;
+    const Vec3 mean = part.mean;
+    const float size = part.size;
+    int n = 0;
+    const auto add = [&](std::uint32_t value, Vec3 colour, float cost) {
+        // Kept in order of cost (insertion; the lists are short).
+        int at = n++;
+        while (at > 0 && out[at - 1].cost > cost) {
+            out[at] = out[at - 1];
+            --at;
+        }
+        out[at] = {value, cost, (colour - mean) * size, colour};
+    };
+    if (options_.mode == ColourMode::ansi16) {
+        for (std::uint32_t i = 0; i < 16; ++i) {
+            if (part.colourCost[i] <= budget) add(i, palette_[i], part.colourCost[i]);
+        }
+        return n;
+    }
+    // The cube, channel by channel: the levels each channel can afford, out
+    // from the nearest (the cost grows with the distance from the mean).
+    std::array<int, 6> redAt, greenAt, blueAt;
+    std::array<float, 6> red, green, blue;
+    const auto levels = [&](float v, float w, int near, std::array<float, 6>& cost, std::array<int, 6>& at) {
+        const float scale = size * w;
+        int count = 0;
+        const auto affords = [&](int k) {
+            const float d = cubeLevel_[static_cast<std::size_t>(k)] - v;
+            const float c = scale * d * d;
+            if (c > budget) return false;
+            cost[static_cast<std::size_t>(count)] = c;
+            at[static_cast<std::size_t>(count++)] = k;
+            return true;
+        };
+        for (int k = near; k >= 0 && affords(k); --k) {
+        }
+        for (int k = near + 1; k < 6 && affords(k); ++k) {
+        }
+        return count;
+    };
+    const int nr = levels(mean.x, weight_.x, part.nearRed, red, redAt);
+    const int ng = nr == 0 ? 0 : levels(mean.y, weight_.y, part.nearGreen, green, greenAt);
+    const int nbl = ng == 0 ? 0 : levels(mean.z, weight_.z, part.nearBlue, blue, blueAt);
+    for (int i = 0; i < nr; ++i) {
+        const int r = redAt[static_cast<std::size_t>(i)];
+        for (int j = 0; j < ng; ++j) {
+            const int g = greenAt[static_cast<std::size_t>(j)];
+            const float rg = red[static_cast<std::size_t>(i)] + green[static_cast<std::size_t>(j)];
+            if (rg > budget) continue;
+            for (int k = 0; k < nbl; ++k) {
+                const int b = blueAt[static_cast<std::size_t>(k)];
+                const float cost = rg + blue[static_cast<std::size_t>(k)];
+                if (cost > budget) continue;
+                add(static_cast<std::uint32_t>(16 + 36 * r + 6 * g + b),
+                    {cubeLevel_[static_cast<std::size_t>(r)], cubeLevel_[static_cast<std::size_t>(g)],
+                     cubeLevel_[static_cast<std::size_t>(b)]},
+                    cost);
+            }
+        }
+    }
+    // The greys, out from the nearest.
+    if (part.greyFloor > budget) return n;
+    const auto tryGrey = [&](int k) {
+        const float l = greyLevel_[static_cast<std::size_t>(k)];
+        const Vec3 d = Vec3{l, l, l} - mean;
+        const float cost = size * weighted(d, d);
+        if (cost > budget) return false;
+        add(static_cast<std::uint32_t>(232 + k), {l, l, l}, cost);
+        return true;
+    };
+    for (int k = part.nearGrey; k >= 0 && tryGrey(k); --k) {
+    }
+    for (int k = part.nearGrey + 1; k < 24 && tryGrey(k); ++k) {
+    }
+    return n;
 }
 
 MosaicSearch::Choice MosaicSearch::choose(const LinearRgb* samples, std::ptrdiff_t stride) const {
@@ -560,6 +787,39 @@ void MosaicSearch::chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, in
     }
 #endif
     for (; c < count; ++c) cells[c] = choose(samples + c * side, stride).cell;
+}
+
+float MosaicSearch::judgedError(const MosaicSymbol& symbol, Vec3 foreground, Vec3 background,
+                                const LinearRgb* samples, std::ptrdiff_t stride) const {
+    // Each part's mean, pixel by pixel, and how far the search pushes them apart.
+    Vec3 sum[2] = {{0, 0, 0}, {0, 0, 0}};
+    float count[2] = {0, 0};
+    for (int y = 0; y < mosaicCellHeight; ++y) {
+        for (int x = 0; x < mosaicCellWidth; ++x) {
+            const int part = symbol.shade ? 0 : symbol.mask[static_cast<std::size_t>(y)] >> x & 1;
+            sum[part] = sum[part] + vec(samples[(y / 2) * stride + x]);
+            count[part] += 1;
+        }
+    }
+    const bool shape = count[0] > 0 && count[1] > 0;
+    Vec3 push[2] = {{0, 0, 0}, {0, 0, 0}};
+    if (shape) {
+        const Vec3 apart = (sum[1] * (1.0f / count[1]) - sum[0] * (1.0f / count[0])) * push_;
+        push[1] = apart * (count[0] / 128.0f);
+        push[0] = apart * (-count[1] / 128.0f);
+    }
+    const Vec3 mix = foreground * symbol.ink + background * (1.0f - symbol.ink);
+    double error = 0;
+    for (int y = 0; y < mosaicCellHeight; ++y) {
+        for (int x = 0; x < mosaicCellWidth; ++x) {
+            const int part = symbol.shade ? 0 : symbol.mask[static_cast<std::size_t>(y)] >> x & 1;
+            const Vec3 shownColour = symbol.shade ? mix : (part != 0 ? foreground : background);
+            const Vec3 d = vec(samples[(y / 2) * stride + x]) + push[part] - shownColour;
+            error += weighted(d, d);
+        }
+    }
+    const Vec3 off = mix - (sum[0] + sum[1]) * (1.0f / 128.0f);
+    return static_cast<float>(error / 2.0 + meanWeight_ * cellSize * meanWeighted(off));
 }
 
 float MosaicSearch::drawnError(const MosaicSymbol& symbol, Vec3 foreground, Vec3 background, const LinearRgb* samples,

@@ -9,6 +9,22 @@
 // truecolor (the means themselves) the best division is the one with the
 // largest |A|^2/nA + |B|^2/nB. The sums come from a few row, column and
 // quadrant sums of the cell, so a division costs a few operations.
+//
+// From a palette the choice weighs the cell's mean seen colour as well: the
+// pair minimises, with m = (A + B) / n the cell's mean,
+//     nA |f - mA'|^2 + nB |b - mB'|^2 + lambda n |(nA f + nB b) / n - m|^2
+// (plus what no choice changes), where the parts' means mA', mB' are pushed
+// apart by c of their difference, their mix kept, as at truecolor (c is 0
+// at 16 colours), and the last term is weighted as paletteWeight does. A
+// solid cell of colour s costs n |s - m|^2 in both terms. Quantised on its
+// own, each part's colour error adds up over the cell; this lets two
+// palette colours straddle a colour the palette lacks. The search is exact
+// and pruned by bounds: the division of least squares first; a division
+// only when its squares with each part's nearest colour can still win; its
+// pair of nearest colours first; then each part's candidates, the palette
+// colours within what the best so far leaves (the cube channel by channel
+// out from the nearest level, the greys out from the nearest), and every
+// pair of them that can still win.
 #pragma once
 
 #include <array>
@@ -68,6 +84,11 @@ public:
     float drawnError(const MosaicSymbol& symbol, Vec3 foreground, Vec3 background, const LinearRgb* samples,
                      std::ptrdiff_t stride) const;
 
+    // What the search minimises from a palette (see the top of this file),
+    // pixel by pixel over the drawn cell: an oracle for the tests.
+    float judgedError(const MosaicSymbol& symbol, Vec3 foreground, Vec3 background, const LinearRgb* samples,
+                      std::ptrdiff_t stride) const;
+
     // The terminal colour `value` of the mode in linear light (ansi16 by the palette given).
     Vec3 shown(std::uint32_t value) const;
 
@@ -89,6 +110,7 @@ private:
         Vec3 foreground, background;
     };
     static constexpr int regionCount = 51;
+    static constexpr std::size_t maxPartitions = regionCount;
     using Regions = std::array<Vec3, regionCount>;
 
     void regionSums(const LinearRgb* samples, std::ptrdiff_t stride, Regions& sums) const;
@@ -103,14 +125,45 @@ private:
         float cost;
         Vec3 colour;
     };
-    Nearest nearest256(Vec3 sum, float size) const;
+    Nearest nearest256(Vec3 sum, float size, Vec3 weight) const;
     void nearest16(Vec3 sum, float size, Nearest& any, Nearest& dark) const;
+    // A palette colour a part of `size` samples summing to `sum` may take:
+    // cost size |c - m|^2 (m the part's mean) and excess size (c - m).
+    struct Candidate {
+        std::uint32_t value;
+        float cost;
+        Vec3 excess;
+        Vec3 colour;
+    };
+    static constexpr std::size_t maxCandidates = 240;
+    // A part's costs, worked out once for its bound and its candidates.
+    struct Part {
+        Vec3 mean;
+        float size;
+        float least;        // the least cost of any palette colour
+        Candidate nearest;  // that colour
+        // ansi16: each colour's cost.
+        std::array<float, 16> colourCost;
+        // ansi256: each channel's nearest cube level; the cost no grey
+        // removes, and the nearest grey.
+        int nearRed, nearGreen, nearBlue;
+        float greyFloor;
+        int nearGrey;
+    };
+    void prepare(Vec3 sum, float size, Part& part) const;
+    // Every palette colour whose cost is at most `budget`, into `out` in
+    // order of cost; returns how many.
+    int gather(const Part& part, float budget, Candidate* out) const;
 
     // The squared difference of colours, each channel weighted.
     float weighted(Vec3 a, Vec3 b) const { return a.x * b.x * weight_.x + a.y * b.y * weight_.y + a.z * b.z * weight_.z; }
+    // |d|^2 for the error of the cell's mean, weighted as colours are chosen.
+    static float meanWeighted(Vec3 d);
 
     MosaicOptions options_;
     Vec3 weight_{1, 1, 1};
+    float meanWeight_ = 0;  // lambda
+    float push_ = 0;        // c
     std::vector<MosaicSymbol> symbols_;
     std::vector<std::array<float, side * side>> ink_;
     std::vector<Partition> partitions_;
@@ -131,6 +184,9 @@ private:
     std::array<float, 5> cubeEdge_{};
     std::array<float, 24> greyLevel_{};
     std::array<float, 23> greyEdge_{};
+    // The number of grey and cube edges below i / levelSteps.
+    static constexpr float levelSteps = 1024.0f;
+    std::array<std::uint8_t, 1025> greyStart_{}, cubeStart_{};
     std::array<std::uint8_t, 4097> encodeStart_{};
     std::array<float, 255> encodeEdge_{};
 };

@@ -216,8 +216,9 @@ std::array<LinearRgb, 64> randomCell(std::mt19937& random) {
     return cell;
 }
 
-// The least drawn error of a cell over every symbol and every colour pair
-// the mode allows (at truecolor, each part's mean, the least-squares best).
+// The least error of a cell over every symbol and every colour pair the
+// mode allows: from a palette the search's own measure, and at truecolor
+// the drawn error with each part's mean, the least-squares best.
 float exhaustiveError(const MosaicSearch& search, const MosaicOptions& options, const std::array<LinearRgb, 64>& cell) {
     std::vector<std::uint32_t> colours;
     for (std::uint32_t i = options.mode == ColourMode::ansi16 ? 0 : 16; i < (options.mode == ColourMode::ansi16 ? 16u : 256u); ++i) {
@@ -242,10 +243,13 @@ float exhaustiveError(const MosaicSearch& search, const MosaicOptions& options, 
             best = std::min(best, search.drawnError(s, mean(1), mean(0), cell.data(), 8));
             continue;
         }
+        // From a palette, what the search weighs; a shape in one colour is
+        // the solid cell (space or the full block).
+        const bool solid = s.code == U' ' || s.code == U'\u2588';
         for (std::uint32_t f : colours) {
             for (std::uint32_t b : colours) {
-                if (options.eightBackgrounds && b >= 8) continue;
-                best = std::min(best, search.drawnError(s, search.shown(f), search.shown(b), cell.data(), 8));
+                if ((options.eightBackgrounds && b >= 8) || (f == b && !solid)) continue;
+                best = std::min(best, search.judgedError(s, search.shown(f), search.shown(b), cell.data(), 8));
             }
         }
     }
@@ -316,8 +320,8 @@ TEST(MosaicRenderer, ChoosesTheCellAnExhaustiveSearchFinds) {
                 if (c.eight) {
                     EXPECT_LT(out.background, 8u);
                 }
-                chosen = search.drawnError(*symbol, search.shown(out.foreground), search.shown(out.background),
-                                                  cell.data(), 8);
+                chosen = search.judgedError(*symbol, search.shown(out.foreground), search.shown(out.background),
+                                            cell.data(), 8);
             }
             const float best = exhaustiveError(search, options, cell);
             EXPECT_NEAR(chosen, best, 1e-4f * (1.0f + best)) << "case mode " << static_cast<int>(c.mode) << " cell " << i;

@@ -4,8 +4,11 @@
 // (8x16 pixels, the symbol's exact geometry, each sample covering two pixel
 // rows), and the one whose drawing is nearest the samples, by least squares
 // in linear light with the channels weighted towards luminance, is written
-// with its colours: the two means of its parts at truecolor (pushed a little
-// apart, their mix kept), else the palette colours nearest them.
+// with its colours: at truecolor the two means of its parts (pushed a little
+// apart, their mix kept). From a palette, the symbol and the two palette
+// colours together that best match the samples and, as well, the cell's
+// mean: the colour the cell shows from a distance, its two colours mixed as
+// its symbol covers it (an exact search over every colour pair).
 //
 //     MosaicRenderer renderer({.mode = ColourMode::truecolor});
 //     renderer.setSize(80, 50);                      // allocates (once)
@@ -71,7 +74,8 @@ struct MosaicOptions {
     // cells not yet decided, at sample resolution (ignored at truecolor).
     // Off by default: on photographs it brings the drawn picture's colour
     // nearer (S-CIELAB) but blurs its edges (structure) at both 16 and 256
-    // colours, and the mosaic keeps the edges.
+    // colours, and the mosaic keeps the edges; the cell's mean is weighed
+    // in the choice instead.
     bool diffuse = false;
 };
 
