@@ -4,7 +4,6 @@
 #include <cmath>
 #include <algorithm>
 #include <cstring>
-#include <cstdlib>
 #include <limits>
 
 #include "render/cpu_features.h"
@@ -118,8 +117,6 @@ MosaicSearch::MosaicSearch(const MosaicOptions& options) : options_(options) {
         push_ = truecolorContrast;
     } else if (options_.mode == ColourMode::ansi16) {
         meanWeight_ = meanWeight16;
-        if (std::getenv("MW")) meanWeight_ = std::strtof(std::getenv("MW"), nullptr);
-        if (std::getenv("PC")) push_ = std::strtof(std::getenv("PC"), nullptr);
     }
     if (static_cast<unsigned>(options_.symbols) == 0) {
         options_.symbols = defaultMosaicSymbols(options_.mode, options_.eightBackgrounds);
