@@ -21,11 +21,14 @@ struct MosaicKernelTables {
 };
 
 // For one cell: the division chosen (-1: none, the cell in one colour), the
-// cell's whole sum and its sum over the chosen region.
+// cell's whole sum and its sum over the chosen region, the division's score
+// |A|^2/nA + |B|^2/nB, and the weighted sum of the squares of its samples.
 struct MosaicKernelResult {
     int partition;
     float total[3];
     float region[3];
+    float score;
+    float squares;
 };
 
 // The cells cell j = 0 .. lanes - 1 of samples + 24 j floats (8x8 samples

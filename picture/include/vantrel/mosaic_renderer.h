@@ -4,8 +4,10 @@
 // (8x16 pixels, the symbol's exact geometry, each sample covering two pixel
 // rows), and the one whose drawing is nearest the samples, by least squares
 // in linear light with the channels weighted towards luminance, is written
-// with its colours: at truecolor the two means of its parts (pushed a little
-// apart, their mix kept). From a palette, the symbol and the two palette
+// with its colours: at truecolor the two means of its parts, pushed apart
+// (their mix kept) by up to a quarter of their difference where the symbol
+// leaves much of the cell's variation unexplained, as across a soft edge,
+// and not at all where it draws a clean edge. From a palette, the symbol and the two palette
 // colours together that best match the samples and, as well, the cell's
 // mean: the colour the cell shows from a distance, its two colours mixed as
 // its symbol covers it (an exact search over every colour pair).
