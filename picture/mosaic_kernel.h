@@ -35,7 +35,8 @@ struct MosaicKernelResult {
 // of 3 floats, rows `stride` floats apart), 4 (SSE2) or 8 (AVX2) of them:
 // the truecolor choice into out[j]; or, when `regions` is not null, only
 // the region sums each lane's search reads, into regions + 153 j (51 sums
-// of 3 floats, as MosaicSearch numbers the regions). Defined on x86 only.
+// of 3 floats, as MosaicSearch numbers the regions), and the squares into
+// out[j].squares. Defined on x86 only.
 void mosaicTruecolorSse2(const MosaicKernelTables& tables, const float* samples, std::ptrdiff_t stride,
                          MosaicKernelResult* out, float* regions);
 void mosaicTruecolorAvx2(const MosaicKernelTables& tables, const float* samples, std::ptrdiff_t stride,

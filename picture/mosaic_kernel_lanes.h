@@ -103,6 +103,17 @@ struct MosaicLanes {
             }
         }
 
+        // The samples' weighted squares, sample by sample in row order.
+        const V wx = splat(t.weight[0]), wy = splat(t.weight[1]), wz = splat(t.weight[2]);
+        V squares = zero;
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                const V* v = &d[y][3 * x];
+                squares += v[0] * v[0] * wx + v[1] * v[1] * wy + v[2] * v[2] * wz;
+            }
+        }
+        for (int j = 0; j < N; ++j) out[j].squares = squares[j];
+
         if (regions != nullptr) {
             // Only the sums made: the others are not read.
             const auto put = [&](int first, int last) {
@@ -124,7 +135,6 @@ struct MosaicLanes {
         }
 
         // The division with the largest |A|^2/nA + |B|^2/nB, the first on a tie.
-        const V wx = splat(t.weight[0]), wy = splat(t.weight[1]), wz = splat(t.weight[2]);
         const auto weighted = [&](const T3& a, const T3& b) { return a.x * b.x * wx + a.y * b.y * wy + a.z * b.z * wz; };
         const T3 total = sums[0];
         V best = weighted(total, total) / splat(64.0f);
@@ -137,19 +147,10 @@ struct MosaicLanes {
             best = select(better, score, best);
             chosen = select(better, splat(static_cast<float>(i)), chosen);
         }
-        // The samples' weighted squares, sample by sample in row order.
-        V squares = zero;
-        for (int y = 0; y < 8; ++y) {
-            for (int x = 0; x < 8; ++x) {
-                const V* v = &d[y][3 * x];
-                squares += v[0] * v[0] * wx + v[1] * v[1] * wy + v[2] * v[2] * wz;
-            }
-        }
         for (int j = 0; j < N; ++j) {
             MosaicKernelResult& r = out[j];
             r.partition = static_cast<int>(chosen[j]);
             r.score = best[j];
-            r.squares = squares[j];
             r.total[0] = total.x[j];
             r.total[1] = total.y[j];
             r.total[2] = total.z[j];

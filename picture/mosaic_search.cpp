@@ -21,19 +21,29 @@ inline Vec3 vec(const LinearRgb& c) { return {c.red, c.green, c.blue}; }
 
 Vec3 linear(Rgb c) { return vec(toLinear(c)); }
 
-// How far a cell's two colours are pushed apart, as a share of their
-// difference: from a palette, a fixed share; at truecolor, by how much of
+// How far a cell's two colours are pushed apart (their mix kept), as a
+// share of their difference, at truecolor and at 256 colours: by how much of
 // the cell's variation its division leaves unexplained (u, 0..1), up to a
 // most. A clean edge between two colours (u near 0) keeps its colours: the
 // means are already right and a push overshoots. Where the division cuts
 // across a soft edge or a gradient, each part's mean flattens the edge
 // inside it, and more contrast between the parts draws the edge as the eye
 // sees it, sharper. (Measured on photographs and a drawn scene against a
-// fixed 0.15: structure 0.890 to 0.894 and S-CIELAB 2.60 to 2.55 over the
-// set, better on every picture; a fixed share cannot serve both kinds.)
-constexpr float truecolorContrast = 0.15f;
-constexpr float truecolorPushPerUnexplained = 1.25f;
-constexpr float truecolorMostPush = 0.25f;
+// fixed 0.15: at truecolor structure 0.890 to 0.894 and S-CIELAB 2.60 to
+// 2.55 over the set, better on every picture; at 256 colours cell error
+// 4.46 to 4.40, S-CIELAB 5.96 to 5.92, structure 0.848 to 0.851. A fixed
+// share cannot serve both kinds of edge.)
+constexpr float pushPerUnexplained = 1.25f;
+constexpr float mostPush = 0.25f;
+
+// The push for a division of score |A|^2/nA + |B|^2/nB, of a cell whose
+// samples' weighted squares sum to `squares` and vary about their mean by
+// `variation` (squares less |A + B|^2 / n).
+float pushFor(float squares, float score, float variation) {
+    if (!(variation > 0)) return 0;
+    const float unexplained = std::clamp((squares - score) / variation, 0.0f, 1.0f);
+    return std::min(mostPush, pushPerUnexplained * unexplained);
+}
 
 // How much each channel's error counts. At truecolor, where the colours are
 // the parts' means whatever the shape, the shape is chosen by each channel's
@@ -121,10 +131,10 @@ MosaicSearch::MosaicSearch(const MosaicOptions& options) : options_(options) {
     // From a palette, the choice is judged by the cell's mean as well (see
     // the header); at 256 colours the shapes by lightness alone, as at
     // truecolor, since the mean term keeps the colour.
+    pushApart_ = options_.mode != ColourMode::ansi16;
     if (options_.mode == ColourMode::ansi256) {
         weight_ = luminanceWeight;
         meanWeight_ = meanWeight256;
-        push_ = truecolorContrast;
     } else if (options_.mode == ColourMode::ansi16) {
         meanWeight_ = meanWeight16;
     }
@@ -407,10 +417,7 @@ MosaicSearch::Choice MosaicSearch::finishTruecolor(Vec3 total, Vec3 a, const Par
     // part flattens the edge inside it, and a little more contrast between
     // the parts draws the picture's edges as the eye sees them sharper
     // (measured by the structure of the drawn picture).
-    // The cell's variation about its mean, and what the division leaves of it.
-    const float variation = squares - weighted(total, total) / cellSize;
-    const float unexplained = variation > 0 ? std::clamp((squares - score) / variation, 0.0f, 1.0f) : 0.0f;
-    const Vec3 apart = (inked - rest) * std::min(truecolorMostPush, truecolorPushPerUnexplained * unexplained);
+    const Vec3 apart = (inked - rest) * pushFor(squares, score, squares - weighted(total, total) / cellSize);
     const auto clip = [](Vec3 v) {
         return Vec3{std::clamp(v.x, 0.0f, 1.0f), std::clamp(v.y, 0.0f, 1.0f), std::clamp(v.z, 0.0f, 1.0f)};
     };
@@ -465,8 +472,9 @@ void MosaicSearch::nearest16(Vec3 sum, float size, Nearest& any, Nearest& dark) 
     any = {best, cost[best], palette_[best]};
 }
 
-MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
+MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums, float squares) const {
     const Vec3 total = sums[0];
+    const float variation = squares - weighted(total, total) / cellSize;
     const bool xterm = options_.mode == ColourMode::ansi256;
     Choice choice;
     float best = std::numeric_limits<float>::infinity();
@@ -563,8 +571,9 @@ MosaicSearch::Choice MosaicSearch::choosePalette(const Regions& sums) const {
         const Partition& p = partitions_[static_cast<std::size_t>(index)];
         Vec3 a = sums[static_cast<std::size_t>(p.region)];
         Vec3 b = total - a;
-        if (push_ > 0) {
-            const Vec3 apart = (a * p.invSize - b * p.invRest) * (push_ * p.size * p.restSize / cellSize);
+        if (pushApart_) {
+            const float push = pushFor(squares, -base, variation);
+            const Vec3 apart = (a * p.invSize - b * p.invRest) * (push * p.size * p.restSize / cellSize);
             a = a + apart;
             b = b - apart;
         }
@@ -757,8 +766,8 @@ int MosaicSearch::gather(const Part& part, float budget, Candidate* out) const {
 MosaicSearch::Choice MosaicSearch::choose(const LinearRgb* samples, std::ptrdiff_t stride) const {
     Regions sums;
     regionSums(samples, stride, sums);
-    return options_.mode == ColourMode::truecolor ? chooseTruecolor(sums, sampleSquares(samples, stride))
-                                                  : choosePalette(sums);
+    const float squares = pushApart_ ? sampleSquares(samples, stride) : 0.0f;
+    return options_.mode == ColourMode::truecolor ? chooseTruecolor(sums, squares) : choosePalette(sums, squares);
 }
 
 MosaicVectors MosaicSearch::bestVectors() {
@@ -798,7 +807,7 @@ void MosaicSearch::chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, in
             else mosaicTruecolorSse2(tables, first, stride * 3, results.data(), sums);
             for (int j = 0; j < lanes; ++j) {
                 if (!truecolor) {
-                    cells[c + j] = choosePalette(regions[static_cast<std::size_t>(j)]).cell;
+                    cells[c + j] = choosePalette(regions[static_cast<std::size_t>(j)], results[static_cast<std::size_t>(j)].squares).cell;
                     continue;
                 }
                 const MosaicKernelResult& r = results[static_cast<std::size_t>(j)];
@@ -827,8 +836,19 @@ float MosaicSearch::judgedError(const MosaicSymbol& symbol, Vec3 foreground, Vec
     }
     const bool shape = count[0] > 0 && count[1] > 0;
     Vec3 push[2] = {{0, 0, 0}, {0, 0, 0}};
-    if (shape) {
-        const Vec3 apart = (sum[1] * (1.0f / count[1]) - sum[0] * (1.0f / count[0])) * push_;
+    if (shape && pushApart_) {
+        // The division's score and the samples' squares, pixel by pixel.
+        float squares = 0;
+        for (int y = 0; y < mosaicCellHeight; ++y) {
+            for (int x = 0; x < mosaicCellWidth; ++x) {
+                const Vec3 v = vec(samples[(y / 2) * stride + x]);
+                squares += weighted(v, v);
+            }
+        }
+        const Vec3 total = sum[0] + sum[1];
+        const float score = weighted(sum[0], sum[0]) / count[0] + weighted(sum[1], sum[1]) / count[1];
+        const float variation = squares - weighted(total, total) / 128.0f;
+        const Vec3 apart = (sum[1] * (1.0f / count[1]) - sum[0] * (1.0f / count[0])) * pushFor(squares, score, variation);
         push[1] = apart * (count[0] / 128.0f);
         push[0] = apart * (-count[1] / 128.0f);
     }

@@ -13,9 +13,9 @@
 // From a palette the choice weighs the cell's mean seen colour as well: the
 // pair minimises, with m = (A + B) / n the cell's mean,
 //     nA |f - mA'|^2 + nB |b - mB'|^2 + lambda n |(nA f + nB b) / n - m|^2
-// (plus what no choice changes), where the parts' means mA', mB' are pushed
-// apart by c of their difference, their mix kept, as at truecolor (c is 0
-// at 16 colours), and the last term is weighted as paletteWeight does. A
+// (plus what no choice changes), where at 256 colours the parts' means mA',
+// mB' are pushed apart, their mix kept, as at truecolor (by how much of the
+// cell's variation the division leaves unexplained; not at 16 colours), and the last term is weighted as paletteWeight does. A
 // solid cell of colour s costs n |s - m|^2 in both terms. Quantised on its
 // own, each part's colour error adds up over the cell; this lets two
 // palette colours straddle a colour the palette lacks. The search is exact
@@ -121,7 +121,7 @@ private:
     // samples' weighted squares.
     Choice finishTruecolor(Vec3 total, Vec3 region, const Partition* chosen, float score, float squares) const;
     float sampleSquares(const LinearRgb* samples, std::ptrdiff_t stride) const;
-    Choice choosePalette(const Regions& sums) const;
+    Choice choosePalette(const Regions& sums, float squares) const;
     // The palette colour nearest sum / size: its value, cost size|c|^2 - 2 sum.c and colour.
     struct Nearest {
         std::uint32_t value;
@@ -166,7 +166,7 @@ private:
     MosaicOptions options_;
     Vec3 weight_{1, 1, 1};
     float meanWeight_ = 0;  // lambda
-    float push_ = 0;        // c
+    bool pushApart_ = false;  // at truecolor and 256 colours
     std::vector<MosaicSymbol> symbols_;
     std::vector<std::array<float, side * side>> ink_;
     std::vector<Partition> partitions_;

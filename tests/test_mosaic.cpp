@@ -244,12 +244,43 @@ float exhaustiveError(const MosaicSearch& search, const MosaicOptions& options, 
             continue;
         }
         // From a palette, what the search weighs; a shape in one colour is
-        // the solid cell (space or the full block).
+        // the solid cell (space or the full block). The measure is a
+        // quadratic in each channel's pair (f, b), channel by channel, so a
+        // few of its values give it for every pair:
+        //     c + sum over channels of A f^2 + B b^2 + C f b + D f + E b.
+        const auto at = [&](Vec3 f, Vec3 b) { return double(search.judgedError(s, f, b, cell.data(), 8)); };
+        const double c0 = at({0, 0, 0}, {0, 0, 0});
+        std::array<std::array<double, 5>, 3> q{};
+        for (int ch = 0; ch < 3; ++ch) {
+            const auto unit = [ch](float v) {
+                return Vec3{ch == 0 ? v : 0.0f, ch == 1 ? v : 0.0f, ch == 2 ? v : 0.0f};
+            };
+            const double fp = at(unit(1), {0, 0, 0}), fm = at(unit(-1), {0, 0, 0});
+            const double bp = at({0, 0, 0}, unit(1)), bm = at({0, 0, 0}, unit(-1));
+            auto& k = q[static_cast<std::size_t>(ch)];
+            k[0] = (fp + fm) / 2 - c0;
+            k[3] = (fp - fm) / 2;
+            k[1] = (bp + bm) / 2 - c0;
+            k[4] = (bp - bm) / 2;
+            k[2] = at(unit(1), unit(1)) - c0 - k[0] - k[1] - k[3] - k[4];
+        }
+        const auto measure = [&](Vec3 f, Vec3 b) {
+            const double fv[3] = {f.x, f.y, f.z}, bv[3] = {b.x, b.y, b.z};
+            double e = c0;
+            for (std::size_t ch = 0; ch < 3; ++ch) {
+                const auto& k = q[ch];
+                e += k[0] * fv[ch] * fv[ch] + k[1] * bv[ch] * bv[ch] + k[2] * fv[ch] * bv[ch] + k[3] * fv[ch] + k[4] * bv[ch];
+            }
+            return e;
+        };
+        // The fit is checked where it is used: on a few pairs.
+        EXPECT_NEAR(measure(search.shown(colours[1]), search.shown(colours[7])),
+                    at(search.shown(colours[1]), search.shown(colours[7])), 1e-3 * (1.0 + c0));
         const bool solid = s.code == U' ' || s.code == U'\u2588';
         for (std::uint32_t f : colours) {
             for (std::uint32_t b : colours) {
                 if ((options.eightBackgrounds && b >= 8) || (f == b && !solid)) continue;
-                best = std::min(best, search.judgedError(s, search.shown(f), search.shown(b), cell.data(), 8));
+                best = std::min(best, static_cast<float>(measure(search.shown(f), search.shown(b))));
             }
         }
     }
@@ -267,12 +298,12 @@ TEST(MosaicRenderer, ChoosesTheCellAnExhaustiveSearchFinds) {
     const Case cases[] = {
         {ColourMode::truecolor, false, {}, vgaPalette(), 400},
         {ColourMode::truecolor, false, everySet, vgaPalette(), 400},
-        {ColourMode::ansi256, false, {}, vgaPalette(), 6},
-        {ColourMode::ansi256, false, MosaicSymbols::sextant, vgaPalette(), 3},
-        {ColourMode::ansi16, false, {}, vgaPalette(), 60},
-        {ColourMode::ansi16, false, {}, xtermPalette(), 60},
-        {ColourMode::ansi16, true, {}, campbellPalette(), 60},
-        {ColourMode::ansi16, true, everySet, vgaPalette(), 20},
+        {ColourMode::ansi256, false, {}, vgaPalette(), 80},
+        {ColourMode::ansi256, false, MosaicSymbols::sextant, vgaPalette(), 20},
+        {ColourMode::ansi16, false, {}, vgaPalette(), 300},
+        {ColourMode::ansi16, false, {}, xtermPalette(), 300},
+        {ColourMode::ansi16, true, {}, campbellPalette(), 300},
+        {ColourMode::ansi16, true, everySet, vgaPalette(), 100},
     };
     std::mt19937 random(17);
     for (const Case& c : cases) {
