@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "terminal/colour_groups.h"
 #include "terminal/cursor_moves.h"
 #include "terminal/encoder_placement.h"
 #include "terminal/glyph_table.h"
@@ -36,13 +37,6 @@ struct ColourCode {
     std::uint8_t size;
 };
 
-// Groups of changed cells: background * 17 + foreground, with 16 for a
-// blank cell (shown by its background alone).
-constexpr std::size_t groupCount = 16 * 17;
-
-// A changed cell as (row << 16) | column among the shown cells: the numbers
-// sort in screen order.
-using Place = std::uint32_t;
 
 // The cells at a and b compared four at a time, as 64-bit words: the bits
 // that differ. On a little-endian machine cell i of the four is bits
@@ -224,17 +218,7 @@ struct FrameEncoder::State : EncoderPlacement {
     std::vector<Cell> shown;            // as each cell looks on the terminal
     std::vector<Cell> previous;         // the last frame as given, to skip unchanged cells fast
     std::vector<std::uint8_t> pending;  // changed, not yet written in this frame
-    // This frame's changed cells with their groups, then the cells sorted by
-    // group: group k is order[groupStart[k] .. groupEnd[k]). Group sizes are
-    // counted in groupSize (all zero between frames); groupsOf[background]
-    // has bit f set when group background * 17 + f has cells.
-    std::vector<Place> dirty;
-    std::vector<std::uint16_t> dirtyGroup;
-    std::vector<Place> order;
-    std::array<std::uint32_t, groupCount> groupSize{};
-    std::array<std::uint32_t, groupCount> groupStart{};
-    std::array<std::uint32_t, groupCount> groupEnd{};
-    std::array<std::uint32_t, 16> groupsOf{};
+    ColourGroups colourGroups;  // this frame's changed cells, by the colours they need
     std::vector<char> buffer;
 };
 
@@ -258,9 +242,7 @@ void FrameEncoder::State::setLayout(const FrameLayout& l) {
     shown.assign(cells, 0);
     previous.assign(cells, 0);
     pending.assign(cells, 0);
-    dirty.resize(cells);
-    dirtyGroup.resize(cells);
-    order.resize(cells);
+    colourGroups.resize(cells);
     buffer.resize(cells * maxCellBytes + frameOverhead);
 }
 
@@ -300,10 +282,10 @@ std::string_view FrameEncoder::State::encode(const Cell* cells, int pitch) {
     Cell* const shownCells = shown.data();
     Cell* const previousCells = previous.data();
     std::uint8_t* const pendingCells = pending.data();
-    Place* const dirtyPlaces = dirty.data();
-    std::uint16_t* const dirtyGroups = dirtyGroup.data();
-    std::uint32_t* const sizes = groupSize.data();
-    std::uint32_t* const groupSets = groupsOf.data();
+    Place* const dirtyPlaces = colourGroups.dirty.data();
+    std::uint16_t* const dirtyGroups = colourGroups.dirtyGroup.data();
+    std::uint32_t* const sizes = colourGroups.groupSize.data();
+    std::uint32_t* const groupSets = colourGroups.groupsOf.data();
     const Cell* const first = cells + static_cast<std::ptrdiff_t>(layout.firstRow) * pitch + layout.firstColumn;
     std::size_t count = 0;
     for (int r = 0; r < rows; ++r) {
@@ -352,50 +334,14 @@ std::string_view FrameEncoder::State::encode(const Cell* cells, int pitch) {
     }
     if (count == 0) return {};
 
-    // They go out grouped by the colours they need, each group in screen
-    // order: a colour code costs more than the cursor moves this adds (in
-    // truecolor several times more). Background by background, starting
-    // with the current one; within one, the blank cells together with those
-    // in the current foreground, then each other foreground.
-    std::uint32_t next = 0;
-    for (std::size_t background = 0; background < 16; ++background) {
-        for (std::uint32_t mask = groupsOf[background]; mask != 0; mask &= mask - 1) {
-            const std::size_t key = background * 17 + static_cast<std::size_t>(std::countr_zero(mask));
-            groupStart[key] = groupEnd[key] = next;
-            next += groupSize[key];
-            groupSize[key] = 0;
-        }
-    }
-    for (std::size_t i = 0; i < count; ++i) order[groupEnd[dirtyGroup[i]]++] = dirty[i];
-
+    // They go out grouped by the colours they need (colour_groups.h).
+    colourGroups.sort(count);
     Emitter e = emitter();
     e.out.put(beginUpdate);
-    const int firstBackground = penBackground;
-    const Place* const sorted = order.data();
-    const auto group = [&](std::size_t key) { e.emitRange(sorted + groupStart[key], sorted + groupEnd[key]); };
-    for (int step = -1; step < 16; ++step) {
-        const int background = step < 0 ? firstBackground : step;
-        if (background < 0 || (step >= 0 && background == firstBackground)) continue;
-        std::uint32_t& groups = groupsOf[static_cast<std::size_t>(background)];
-        if (groups == 0) continue;
-        const auto blank = static_cast<std::size_t>(background * 17 + 16);
-        const int sameForeground = e.penForeground;
-        std::uint32_t rest = groups & 0xFFFF;
-        if (sameForeground >= 0 && (groups & (1u << sameForeground)) != 0) {
-            const auto same = static_cast<std::size_t>(background * 17 + sameForeground);
-            if ((groups & (1u << 16)) != 0) {
-                e.emitMerged(sorted + groupStart[blank], sorted + groupEnd[blank], sorted + groupStart[same],
-                             sorted + groupEnd[same]);
-            } else {
-                group(same);
-            }
-            rest &= ~(1u << sameForeground);
-        } else if ((groups & (1u << 16)) != 0) {
-            group(blank);
-        }
-        for (; rest != 0; rest &= rest - 1) group(background * 17 + static_cast<std::size_t>(std::countr_zero(rest)));
-        groups = 0;
-    }
+    colourGroups.visit(
+        penBackground, [&] { return e.penForeground; },
+        [&](const Place* begin, const Place* end) { e.emitRange(begin, end); },
+        [&](const Place* a, const Place* aEnd, const Place* b, const Place* bEnd) { e.emitMerged(a, aEnd, b, bEnd); });
     e.out.put(endUpdate);
     return finish(e);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "terminal/colour_groups.h"
 #include "terminal/cursor_moves.h"
 #include "terminal/encoder_placement.h"
 #include "terminal/mosaic_text.h"
@@ -30,14 +31,6 @@ constexpr std::size_t frameOverhead = 64;
 // Gaps of up to this many cells may be crossed by reprinting them.
 constexpr int reprintReach = 6;
 
-// At sixteen colours the changed cells are grouped by the colours they
-// need: background * 17 + foreground, with 16 for a blank cell (shown by
-// its background alone).
-constexpr std::size_t groupCount = 16 * 17;
-
-// A changed cell as (row << 16) | column among the shown cells: the numbers
-// sort in screen order.
-using Place = std::uint32_t;
 
 // Writes the cells of one frame. It works on copies of the encoder's
 // state, kept in registers while it runs: every byte it writes could
@@ -114,19 +107,10 @@ struct MosaicEncoder::State : EncoderPlacement {
     std::vector<MosaicCell> given;
     std::vector<MosaicCell> shown;
     std::vector<char> buffer;
-    // Sixteen colours: the frame's changed cells with their groups, not yet
-    // written (pending), then sorted by group: group k is
-    // order[groupStart[k] .. groupEnd[k]). Group sizes are counted in
-    // groupSize (all zero between frames); groupsOf[background] has bit f
-    // set when group background * 17 + f has cells.
+    // Sixteen colours: the frame's changed cells not yet written, and their
+    // colour groups.
     std::vector<std::uint8_t> pending;
-    std::vector<Place> dirty;
-    std::vector<std::uint16_t> dirtyGroup;
-    std::vector<Place> order;
-    std::array<std::uint32_t, groupCount> groupSize{};
-    std::array<std::uint32_t, groupCount> groupStart{};
-    std::array<std::uint32_t, groupCount> groupEnd{};
-    std::array<std::uint32_t, 16> groupsOf{};
+    ColourGroups colourGroups;
 };
 
 void MosaicEncoder::State::setLayout(const FrameLayout& l) {
@@ -136,11 +120,7 @@ void MosaicEncoder::State::setLayout(const FrameLayout& l) {
     shown.assign(cells, MosaicCell{});
     buffer.resize(cells * maxCellBytes + frameOverhead);
     pending.assign(cells, 0);
-    if (mode == ColourMode::ansi16) {
-        dirty.resize(cells);
-        dirtyGroup.resize(cells);
-        order.resize(cells);
-    }
+    if (mode == ColourMode::ansi16) colourGroups.resize(cells);
 }
 
 std::string_view MosaicEncoder::State::encode(CellView<MosaicCell> frame) {
@@ -167,10 +147,10 @@ std::string_view MosaicEncoder::State::encode(CellView<MosaicCell> frame) {
     // costs more than the cursor moves this adds.
     const bool grouped = mode == ColourMode::ansi16 && !repaint;
     std::uint8_t* const waiting = pending.data();
-    Place* const dirtyPlaces = dirty.data();
-    std::uint16_t* const dirtyGroups = dirtyGroup.data();
-    std::uint32_t* const sizes = groupSize.data();
-    std::uint32_t* const groupSets = groupsOf.data();
+    Place* const dirtyPlaces = colourGroups.dirty.data();
+    std::uint16_t* const dirtyGroups = colourGroups.dirtyGroup.data();
+    std::uint32_t* const sizes = colourGroups.groupSize.data();
+    std::uint32_t* const groupSets = colourGroups.groupsOf.data();
     std::size_t count = 0;
     bool changed = false;
     for (int r = 0; r < rows; ++r) {
@@ -220,19 +200,7 @@ std::string_view MosaicEncoder::State::encode(CellView<MosaicCell> frame) {
 }
 
 void MosaicEncoder::State::emitGrouped(Emitter& e, std::size_t count) {
-    // Each group in screen order, background by background starting with
-    // the current one; within one, the blank cells together with those in
-    // the current foreground, then each other foreground.
-    std::uint32_t next = 0;
-    for (std::size_t background = 0; background < 16; ++background) {
-        for (std::uint32_t set = groupsOf[background]; set != 0; set &= set - 1) {
-            const std::size_t key = background * 17 + static_cast<std::size_t>(std::countr_zero(set));
-            groupStart[key] = groupEnd[key] = next;
-            next += groupSize[key];
-            groupSize[key] = 0;
-        }
-    }
-    for (std::size_t i = 0; i < count; ++i) order[groupEnd[dirtyGroup[i]]++] = dirty[i];
+    colourGroups.sort(count);
 
     const int columns = width;
     const int terminalColumns = layout.terminalColumns;
@@ -254,43 +222,16 @@ void MosaicEncoder::State::emitGrouped(Emitter& e, std::size_t count) {
             e.cursorRow = e.cursorColumn = -1;
         }
     };
-    const Place* const sorted = order.data();
-    const auto group = [&](std::size_t key) {
-        for (std::uint32_t i = groupStart[key]; i < groupEnd[key]; ++i) emitCell(sorted[i]);
+    const auto range = [&](const Place* begin, const Place* end) {
+        for (; begin != end; ++begin) emitCell(*begin);
     };
     // The pen's colours, when they are among the sixteen.
     const auto penColour = [](std::uint32_t pen) { return pen < 16 ? static_cast<int>(pen) : -1; };
-    const int firstBackground = penColour(e.penBackground);
-    for (int step = -1; step < 16; ++step) {
-        const int background = step < 0 ? firstBackground : step;
-        if (background < 0 || (step >= 0 && background == firstBackground)) continue;
-        std::uint32_t& groups = groupsOf[static_cast<std::size_t>(background)];
-        if (groups == 0) continue;
-        const auto blank = static_cast<std::size_t>(background * 17 + 16);
-        const int sameForeground = penColour(e.penForeground);
-        std::uint32_t rest = groups & 0xFFFF;
-        if (sameForeground >= 0 && (groups & (1u << sameForeground)) != 0) {
-            const auto same = static_cast<std::size_t>(background * 17 + sameForeground);
-            if ((groups & (1u << 16)) != 0) {
-                // The two merged in screen order.
-                std::uint32_t a = groupStart[blank], b = groupStart[same];
-                while (a != groupEnd[blank] || b != groupEnd[same]) {
-                    if (b == groupEnd[same] || (a != groupEnd[blank] && sorted[a] < sorted[b])) {
-                        emitCell(sorted[a++]);
-                    } else {
-                        emitCell(sorted[b++]);
-                    }
-                }
-            } else {
-                group(same);
-            }
-            rest &= ~(1u << sameForeground);
-        } else if ((groups & (1u << 16)) != 0) {
-            group(blank);
-        }
-        for (; rest != 0; rest &= rest - 1) group(background * 17 + static_cast<std::size_t>(std::countr_zero(rest)));
-        groups = 0;
-    }
+    colourGroups.visit(
+        penColour(e.penBackground), [&] { return penColour(e.penForeground); }, range,
+        [&](const Place* a, const Place* aEnd, const Place* b, const Place* bEnd) {
+            while (a != aEnd || b != bEnd) emitCell(b == bEnd || (a != aEnd && *a < *b) ? *a++ : *b++);
+        });
 }
 
 MosaicEncoder::MosaicEncoder(ColourMode mode, const FrameLayout& layout)
