@@ -1,8 +1,8 @@
 // Internal: the body of the mosaic kernels (mosaic_kernel.h) over a vector
 // type V of N floats, one cell a lane. Included by each vector file only,
 // compiled there for its instructions; everything here has internal
-// linkage. The operations mirror MosaicSearch::regionSums and
-// MosaicSearch::chooseTruecolor one for one: the same sums in the same
+// linkage. The operations mirror MosaicSearch::curve, regionSums,
+// sampleSquares and pickDivision one for one: the same sums in the same
 // order, so that every lane's result equals the scalar path's.
 #pragma once
 
@@ -31,22 +31,45 @@ struct MosaicLanes {
     }
     static V select(M mask, V yes, V no) { return (V)(((M)yes & mask) | ((M)no & ~mask)); }
 
-    // With `regions` (51 x 3 floats a lane, lane after lane), the region
-    // sums are written there and nothing is chosen.
-    static void run(const MosaicKernelTables& t, const float* samples, std::ptrdiff_t stride,
-                    MosaicKernelResult* out, float* regions) {
-        // The samples, one cell a lane: d[y][k] is float k of sample row y.
-        V d[8][24];
-        for (int y = 0; y < 8; ++y) {
-            const float* row = samples + y * stride;
-            for (int k = 0; k < 24; ++k) {
-                V v;
-                for (int j = 0; j < N; ++j) v[j] = row[24 * j + k];
-                d[y][k] = v;
+    // out[i], lane j = at[24 j + i] for i, j < N: N floats of each of the
+    // N cells side by side, turned so that each cell has a lane. Only moves
+    // values, with whole-vector loads and shuffles.
+    static void transpose(const float* at, V* out) {
+        typedef float U __attribute__((vector_size(4 * N), aligned(4)));  // V at any float
+        V a[N];
+        for (int j = 0; j < N; ++j) a[j] = *reinterpret_cast<const U*>(at + 24 * j);
+        if constexpr (N == 4) {
+            const V t0 = __builtin_shufflevector(a[0], a[1], 0, 4, 1, 5);
+            const V t1 = __builtin_shufflevector(a[0], a[1], 2, 6, 3, 7);
+            const V t2 = __builtin_shufflevector(a[2], a[3], 0, 4, 1, 5);
+            const V t3 = __builtin_shufflevector(a[2], a[3], 2, 6, 3, 7);
+            out[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+            out[1] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+            out[2] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+            out[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+        } else {
+            static_assert(N == 8);
+            V t[8], u[8];
+            for (int i = 0; i < 8; i += 2) {
+                t[i] = __builtin_shufflevector(a[i], a[i + 1], 0, 8, 1, 9, 4, 12, 5, 13);
+                t[i + 1] = __builtin_shufflevector(a[i], a[i + 1], 2, 10, 3, 11, 6, 14, 7, 15);
+            }
+            for (int h = 0; h < 8; h += 4) {
+                u[h] = __builtin_shufflevector(t[h], t[h + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+                u[h + 1] = __builtin_shufflevector(t[h], t[h + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+                u[h + 2] = __builtin_shufflevector(t[h + 1], t[h + 3], 0, 1, 8, 9, 4, 5, 12, 13);
+                u[h + 3] = __builtin_shufflevector(t[h + 1], t[h + 3], 2, 3, 10, 11, 6, 7, 14, 15);
+            }
+            for (int i = 0; i < 4; ++i) {
+                out[i] = __builtin_shufflevector(u[i], u[i + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+                out[i + 4] = __builtin_shufflevector(u[i], u[i + 4], 4, 5, 6, 7, 12, 13, 14, 15);
             }
         }
+    }
+
+    // The sums over the regions the divisions read, as MosaicSearch::regionSums.
+    static void regionSums(const MosaicKernelTables& t, const V (&d)[8][24], T3 (&sums)[51]) {
         const V zero = splat(0.0f);
-        T3 sums[51];
         V quadrant[4][12];
         for (int q = 0; q < 4; ++q) {
             const int y = (q / 2) * 4, h = 12 * (q % 2);
@@ -102,18 +125,33 @@ struct MosaicLanes {
                 sums[19 + p] = pattern[p];
             }
         }
+    }
 
-        // The samples' weighted squares, sample by sample in row order.
+    // The samples' weighted squares, sample by sample in row order.
+    static V squaresOf(const MosaicKernelTables& t, const V (&d)[8][24]) {
         const V wx = splat(t.weight[0]), wy = splat(t.weight[1]), wz = splat(t.weight[2]);
-        V squares = zero;
+        V squares = splat(0.0f);
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 8; ++x) {
                 const V* v = &d[y][3 * x];
                 squares += v[0] * v[0] * wx + v[1] * v[1] * wy + v[2] * v[2] * wz;
             }
         }
-        for (int j = 0; j < N; ++j) out[j].squares = squares[j];
+        return squares;
+    }
 
+    // With `regions` (51 x 3 floats a lane, lane after lane), the region
+    // sums are written there and nothing is chosen.
+    static void run(const MosaicKernelTables& t, const float* samples, std::ptrdiff_t stride,
+                    MosaicKernelResult* out, float* regions) {
+        // The samples, one cell a lane: d[y][k] is float k of sample row y.
+        V d[8][24];
+        for (int y = 0; y < 8; ++y) {
+            const float* row = samples + y * stride;
+            for (int k = 0; k < 24; k += N) transpose(row + k, d[y] + k);
+        }
+        T3 sums[51];
+        regionSums(t, d, sums);
         if (regions != nullptr) {
             // Only the sums made: the others are not read.
             const auto put = [&](int first, int last) {
@@ -131,16 +169,33 @@ struct MosaicLanes {
             if (t.columns) put(8, 14);
             if (t.quadrants) put(15, 19);
             if (t.sextants) put(20, 50);
+            const V squares = squaresOf(t, d);
+            for (int j = 0; j < N; ++j) out[j].squares = squares[j];
             return;
         }
 
+        // The division is picked on the curved samples; the sums above, in
+        // linear light, give the colours.
+        T3 curvedSums[51];
+        const T3* picked = sums;
+        if (t.curve) {
+            const V two = splat(2.0f);
+            for (auto& row : d) {
+                for (V& v : row) v = v * (two - v);
+            }
+            regionSums(t, d, curvedSums);
+            picked = curvedSums;
+        }
+        const V squares = squaresOf(t, d);
+
         // The division with the largest |A|^2/nA + |B|^2/nB, the first on a tie.
+        const V wx = splat(t.weight[0]), wy = splat(t.weight[1]), wz = splat(t.weight[2]);
         const auto weighted = [&](const T3& a, const T3& b) { return a.x * b.x * wx + a.y * b.y * wy + a.z * b.z * wz; };
-        const T3 total = sums[0];
+        const T3 total = picked[0];
         V best = weighted(total, total) / splat(64.0f);
         V chosen = splat(-1.0f);
         for (int i = 0; i < t.partitions; ++i) {
-            const T3 a = sums[t.region[i]];
+            const T3 a = picked[t.region[i]];
             const T3 b = sub(total, a);
             const V score = weighted(a, a) * splat(t.invSize[i]) + weighted(b, b) * splat(t.invRest[i]);
             const M better = score > best;
@@ -151,15 +206,17 @@ struct MosaicLanes {
             MosaicKernelResult& r = out[j];
             r.partition = static_cast<int>(chosen[j]);
             r.score = best[j];
-            r.total[0] = total.x[j];
-            r.total[1] = total.y[j];
-            r.total[2] = total.z[j];
-            if (r.partition >= 0) {
-                const T3& a = sums[t.region[r.partition]];
-                r.region[0] = a.x[j];
-                r.region[1] = a.y[j];
-                r.region[2] = a.z[j];
-            }
+            r.squares = squares[j];
+            const T3& region = sums[r.partition < 0 ? 0 : t.region[r.partition]];
+            r.total[0] = sums[0].x[j];
+            r.total[1] = sums[0].y[j];
+            r.total[2] = sums[0].z[j];
+            r.region[0] = region.x[j];
+            r.region[1] = region.y[j];
+            r.region[2] = region.z[j];
+            r.curvedTotal[0] = total.x[j];
+            r.curvedTotal[1] = total.y[j];
+            r.curvedTotal[2] = total.z[j];
         }
     }
 };

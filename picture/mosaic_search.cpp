@@ -382,28 +382,29 @@ float MosaicSearch::sampleSquares(const LinearRgb* samples, std::ptrdiff_t strid
     return sum;
 }
 
-MosaicSearch::Choice MosaicSearch::chooseTruecolor(const Regions& sums, float squares) const {
+int MosaicSearch::pickDivision(const Regions& sums, float& score) const {
     const Vec3 total = sums[0];
     float best = weighted(total, total) / cellSize;
-    const Partition* chosen = nullptr;
-    for (const Partition& p : partitions_) {
+    int chosen = -1;
+    for (std::size_t i = 0; i < partitions_.size(); ++i) {
+        const Partition& p = partitions_[i];
         const Vec3 a = sums[static_cast<std::size_t>(p.region)];
         const Vec3 b = total - a;
-        const float score = weighted(a, a) * p.invSize + weighted(b, b) * p.invRest;
-        if (score > best) {
-            best = score;
-            chosen = &p;
+        const float s = weighted(a, a) * p.invSize + weighted(b, b) * p.invRest;
+        if (s > best) {
+            best = s;
+            chosen = static_cast<int>(i);
         }
     }
-    return finishTruecolor(total, chosen == nullptr ? total : sums[static_cast<std::size_t>(chosen->region)], chosen,
-                           best, squares);
+    score = best;
+    return chosen;
 }
 
-MosaicSearch::Choice MosaicSearch::finishTruecolor(Vec3 total, Vec3 a, const Partition* chosen, float score,
-                                                   float squares) const {
+MosaicSearch::Choice MosaicSearch::finishTruecolor(Vec3 total, Vec3 a, int partition, float score, float squares,
+                                                   Vec3 curvedTotal) const {
     const auto value = [this](Vec3 c) { return rgbValue(encode(c.x), encode(c.y), encode(c.z)); };
     Choice choice;
-    if (chosen == nullptr) {
+    if (partition < 0) {
         const Vec3 mean = total * (1.0f / cellSize);
         const std::uint32_t v = value(mean);
         choice.cell = {U' ', v, v};
@@ -411,13 +412,14 @@ MosaicSearch::Choice MosaicSearch::finishTruecolor(Vec3 total, Vec3 a, const Par
         choice.foreground = choice.background = mean;
         return choice;
     }
+    const Partition* chosen = &partitions_[static_cast<std::size_t>(partition)];
     Vec3 inked = a * chosen->invSize;
     Vec3 rest = (total - a) * chosen->invRest;
     // The means pushed apart, the cell's mean light kept: the mean of each
     // part flattens the edge inside it, and a little more contrast between
     // the parts draws the picture's edges as the eye sees them sharper
     // (measured by the structure of the drawn picture).
-    const Vec3 apart = (inked - rest) * pushFor(squares, score, squares - weighted(total, total) / cellSize);
+    const Vec3 apart = (inked - rest) * pushFor(squares, score, squares - weighted(curvedTotal, curvedTotal) / cellSize);
     const auto clip = [](Vec3 v) {
         return Vec3{std::clamp(v.x, 0.0f, 1.0f), std::clamp(v.y, 0.0f, 1.0f), std::clamp(v.z, 0.0f, 1.0f)};
     };
@@ -766,8 +768,22 @@ int MosaicSearch::gather(const Part& part, float budget, Candidate* out) const {
 MosaicSearch::Choice MosaicSearch::choose(const LinearRgb* samples, std::ptrdiff_t stride) const {
     Regions sums;
     regionSums(samples, stride, sums);
-    const float squares = pushApart_ ? sampleSquares(samples, stride) : 0.0f;
-    return options_.mode == ColourMode::truecolor ? chooseTruecolor(sums, squares) : choosePalette(sums, squares);
+    if (options_.mode != ColourMode::truecolor) {
+        return choosePalette(sums, pushApart_ ? sampleSquares(samples, stride) : 0.0f);
+    }
+    std::array<LinearRgb, side * side> curved;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const LinearRgb& v = samples[y * stride + x];
+            curved[static_cast<std::size_t>(y * side + x)] = {curve(v.red), curve(v.green), curve(v.blue)};
+        }
+    }
+    Regions curvedSums;
+    regionSums(curved.data(), side, curvedSums);
+    float score;
+    const int partition = pickDivision(curvedSums, score);
+    const Vec3 region = sums[partition < 0 ? 0 : static_cast<std::size_t>(partitions_[static_cast<std::size_t>(partition)].region)];
+    return finishTruecolor(sums[0], region, partition, score, sampleSquares(curved.data(), side), curvedSums[0]);
 }
 
 MosaicVectors MosaicSearch::bestVectors() {
@@ -792,7 +808,8 @@ void MosaicSearch::chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, in
                                         rows_,
                                         columns_,
                                         quadrants_,
-                                        sextants_};
+                                        sextants_,
+                                        options_.mode == ColourMode::truecolor};
         const bool avx2 = vectors_ == MosaicVectors::avx2;
         const int lanes = avx2 ? 8 : 4;
         const bool truecolor = options_.mode == ColourMode::truecolor;
@@ -811,10 +828,10 @@ void MosaicSearch::chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, in
                     continue;
                 }
                 const MosaicKernelResult& r = results[static_cast<std::size_t>(j)];
-                const Vec3 total{r.total[0], r.total[1], r.total[2]};
-                const Partition* chosen = r.partition < 0 ? nullptr : &partitions_[static_cast<std::size_t>(r.partition)];
-                const Vec3 region = chosen == nullptr ? total : Vec3{r.region[0], r.region[1], r.region[2]};
-                cells[c + j] = finishTruecolor(total, region, chosen, r.score, r.squares).cell;
+                cells[c + j] = finishTruecolor({r.total[0], r.total[1], r.total[2]}, {r.region[0], r.region[1], r.region[2]},
+                                               r.partition, r.score, r.squares,
+                                               {r.curvedTotal[0], r.curvedTotal[1], r.curvedTotal[2]})
+                                   .cell;
             }
         }
     }

@@ -10,6 +10,19 @@
 // largest |A|^2/nA + |B|^2/nB. The sums come from a few row, column and
 // quadrant sums of the cell, so a division costs a few operations.
 //
+// At truecolor the division is chosen on the samples taken through the
+// curve x (2 - x) (curve() below), and the colours are then the means of
+// the parts in linear light, so that the cell's mean light stays exact.
+// Least squares on linear light count an edge by its difference in light,
+// so that a step between two dark tones weighs far less than an equal step
+// between two bright ones; the eye sees edges by lightness, which rises
+// steeply in the dark. The curve, steep at black (slope 2) and flat at
+// white, weighs the dark steps up as lightness does, for two operations a
+// value. (Measured against linear light on photographs and a drawn scene:
+// structure 0.924 to 0.927 on a portrait, 0.949 to 0.950 on the scene, and
+// S-CIELAB 2.553 to 2.534 over the set, the cell error unchanged; x^0.5 and
+// 1 - (1 - x)^3 did as well, at more cost.)
+//
 // From a palette the choice weighs the cell's mean seen colour as well: the
 // pair minimises, with m = (A + B) / n the cell's mean,
 //     nA |f - mA'|^2 + nB |b - mB'|^2 + lambda n |(nA f + nB b) / n - m|^2
@@ -114,13 +127,16 @@ private:
     using Regions = std::array<Vec3, regionCount>;
 
     void regionSums(const LinearRgb* samples, std::ptrdiff_t stride, Regions& sums) const;
-    // `squares`: the samples' weighted squares, summed in row order.
-    Choice chooseTruecolor(const Regions& sums, float squares) const;
-    // The cell for the division chosen (none: one colour), from the cell's
-    // sum, the sum of the division's region, the division's score and the
-    // samples' weighted squares.
-    Choice finishTruecolor(Vec3 total, Vec3 region, const Partition* chosen, float score, float squares) const;
+    // The division with the largest score |A|^2/nA + |B|^2/nB (the first on
+    // a tie; -1: none beats the cell in one colour), and that score.
+    int pickDivision(const Regions& sums, float& score) const;
+    // The truecolor cell for the division picked on the curved samples
+    // (-1: one colour), from the cell's sum and the sum over the division's
+    // region in linear light, and the curved samples' score, weighted
+    // squares and sum.
+    Choice finishTruecolor(Vec3 total, Vec3 region, int partition, float score, float squares, Vec3 curvedTotal) const;
     float sampleSquares(const LinearRgb* samples, std::ptrdiff_t stride) const;
+    static float curve(float x) { return x * (2.0f - x); }
     Choice choosePalette(const Regions& sums, float squares) const;
     // The palette colour nearest sum / size: its value, cost size|c|^2 - 2 sum.c and colour.
     struct Nearest {

@@ -322,9 +322,63 @@ TEST(MosaicRenderer, ChoosesTheCellAnExhaustiveSearchFinds) {
             EXPECT_TRUE(shown.x == want.red && shown.y == want.green && shown.z == want.blue) << i;
         }
         for (int i = 0; i < c.cells; ++i) {
-            const std::array<LinearRgb, 64> cell = randomCell(random);
+            std::array<LinearRgb, 64> cell = randomCell(random);
             MosaicCell out;
             ASSERT_TRUE(renderer.convert(cell.data(), 8, 1, 1, &out, 1));
+            // At truecolor the colours are the means in linear light of the
+            // symbol's two parts, pushed apart along their difference by one
+            // share for all three channels, which keeps the cell's mean (a
+            // colour pushed past black or white is held there). The shape is
+            // chosen by least squares on each value x taken as x (2 - x),
+            // which weighs dark steps up.
+            if (c.mode == ColourMode::truecolor) {
+                const Mask* mask = nullptr;
+                for (const MosaicSymbol& s : search.symbols())
+                    if (s.code == out.character) mask = &s.mask;
+                ASSERT_NE(mask, nullptr);
+                float sum[2][3] = {}, count[2] = {};
+                for (int y = 0; y < 16; ++y) {
+                    for (int x = 0; x < 8; ++x) {
+                        const int part = (*mask)[static_cast<std::size_t>(y)] >> x & 1;
+                        const LinearRgb& v = cell[static_cast<std::size_t>(y / 2 * 8 + x)];
+                        const float values[3] = {v.red, v.green, v.blue};
+                        for (int ch = 0; ch < 3; ++ch) sum[part][ch] += values[ch];
+                        count[part] += 1;
+                    }
+                }
+                const auto channel = [](std::uint32_t rgb, int ch) {
+                    return srgbToLinear(static_cast<std::uint8_t>(rgb >> (16 - 8 * ch)));
+                };
+                const auto held = [&](int ch) {
+                    const auto byte = [ch](std::uint32_t v) { return v >> (16 - 8 * ch) & 0xFFu; };
+                    return byte(out.foreground) % 255 == 0 || byte(out.background) % 255 == 0;
+                };
+                if (count[0] > 0 && count[1] > 0 && !held(0) && !held(1) && !held(2)) {
+                    float mean[2][3], apart[3];
+                    int widest = 0;
+                    for (int ch = 0; ch < 3; ++ch) {
+                        for (int part = 0; part < 2; ++part) mean[part][ch] = sum[part][ch] / count[part];
+                        apart[ch] = mean[1][ch] - mean[0][ch];
+                        if (std::fabs(apart[ch]) > std::fabs(apart[widest])) widest = ch;
+                    }
+                    // The share, read from the colour that moves the more.
+                    const float inkShare = count[1] / 128.0f;
+                    float push = 0;
+                    if (std::fabs(apart[widest]) >= 0.05f) {
+                        push = inkShare <= 0.5f ? (channel(out.foreground, widest) - mean[1][widest]) /
+                                                      (apart[widest] * (1 - inkShare))
+                                                : (mean[0][widest] - channel(out.background, widest)) /
+                                                      (apart[widest] * inkShare);
+                    }
+                    for (int ch = 0; ch < 3; ++ch) {
+                        EXPECT_NEAR(channel(out.foreground, ch), mean[1][ch] + push * apart[ch] * (1 - inkShare), 0.015f)
+                            << "cell " << i << " channel " << ch;
+                        EXPECT_NEAR(channel(out.background, ch), mean[0][ch] - push * apart[ch] * inkShare, 0.015f)
+                            << "cell " << i << " channel " << ch;
+                    }
+                }
+                for (LinearRgb& v : cell) v = {v.red * (2 - v.red), v.green * (2 - v.green), v.blue * (2 - v.blue)};
+            }
             const MosaicSymbol* symbol = nullptr;
             for (const MosaicSymbol& s : search.symbols())
                 if (s.code == out.character) symbol = &s;
