@@ -346,14 +346,11 @@ TEST(MosaicRenderer, ChoosesTheCellAnExhaustiveSearchFinds) {
                         count[part] += 1;
                     }
                 }
-                const auto channel = [](std::uint32_t rgb, int ch) {
-                    return srgbToLinear(static_cast<std::uint8_t>(rgb >> (16 - 8 * ch)));
-                };
-                const auto held = [&](int ch) {
-                    const auto byte = [ch](std::uint32_t v) { return v >> (16 - 8 * ch) & 0xFFu; };
-                    return byte(out.foreground) % 255 == 0 || byte(out.background) % 255 == 0;
-                };
-                if (count[0] > 0 && count[1] > 0 && !held(0) && !held(1) && !held(2)) {
+                const auto byte = [](std::uint32_t rgb, int ch) { return static_cast<std::uint8_t>(rgb >> (16 - 8 * ch)); };
+                const auto channel = [&](std::uint32_t rgb, int ch) { return srgbToLinear(byte(rgb, ch)); };
+                bool held = false;
+                for (int ch = 0; ch < 3; ++ch) held = held || byte(out.foreground, ch) % 255 == 0 || byte(out.background, ch) % 255 == 0;
+                if (count[0] > 0 && count[1] > 0 && !held) {
                     float mean[2][3], apart[3];
                     int widest = 0;
                     for (int ch = 0; ch < 3; ++ch) {
