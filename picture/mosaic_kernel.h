@@ -18,15 +18,14 @@ struct MosaicKernelTables {
     const float* invSize;
     const float* invRest;
     bool rows, columns, quadrants, sextants;  // the region sums needed
-    bool curve;  // each sample value x taken as x (2 - x) first (MosaicSearch::curve)
 };
 
 // For one cell: the division chosen (-1: none, the cell in one colour), the
 // cell's whole sum and its sum over the chosen region (the whole cell for
-// none), the division's score |A|^2/nA + |B|^2/nB, and the weighted sum of
-// the squares of its samples. With the curve, the choice, the score and the
-// squares are of the curved samples, and so is curvedTotal, their sum; the
-// two sums are in linear light.
+// none), both in linear light; and, of the samples taken through the curve
+// x (2 - x) (MosaicSearch::curve), on which the division is chosen, the
+// division's score |A|^2/nA + |B|^2/nB, the weighted sum of their squares
+// and their sum.
 struct MosaicKernelResult {
     int partition;
     float total[3];

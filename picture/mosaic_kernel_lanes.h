@@ -176,16 +176,12 @@ struct MosaicLanes {
 
         // The division is picked on the curved samples; the sums above, in
         // linear light, give the colours.
-        T3 curvedSums[51];
-        const T3* picked = sums;
-        if (t.curve) {
-            const V two = splat(2.0f);
-            for (auto& row : d) {
-                for (V& v : row) v = v * (two - v);
-            }
-            regionSums(t, d, curvedSums);
-            picked = curvedSums;
+        const V two = splat(2.0f);
+        for (auto& row : d) {
+            for (V& v : row) v = v * (two - v);
         }
+        T3 picked[51];
+        regionSums(t, d, picked);
         const V squares = squaresOf(t, d);
 
         // The division with the largest |A|^2/nA + |B|^2/nB, the first on a tie.

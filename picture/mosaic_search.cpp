@@ -808,8 +808,7 @@ void MosaicSearch::chooseRow(const LinearRgb* samples, std::ptrdiff_t stride, in
                                         rows_,
                                         columns_,
                                         quadrants_,
-                                        sextants_,
-                                        options_.mode == ColourMode::truecolor};
+                                        sextants_};
         const bool avx2 = vectors_ == MosaicVectors::avx2;
         const int lanes = avx2 ? 8 : 4;
         const bool truecolor = options_.mode == ColourMode::truecolor;
